@@ -1,0 +1,43 @@
+// Every window and dialog of the program, created once at start-up in a fixed order and
+// destroyed at exit in the reverse order.
+#pragma once
+
+#include <QObject>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include "app/deck.h"
+#include "plugins/zorvaneplayerapiunit.h"
+
+// Stands for a window whose real class is not part of this program yet: it exists, in
+// its place in the creation order, and is never shown.
+class TPlaceholderForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TPlaceholderForm(const char* className);
+};
+
+class TApplicationForms {
+ public:
+  // Creates the main window (its create event runs).
+  void CreateDeckForm();
+  // The remaining windows and dialogs, in their order.
+  void CreateRemainingForms();
+  void DestroyAll();
+  ~TApplicationForms() { DestroyAll(); }
+
+  TDeckForm* Deck() const { return m_deck.get(); }
+  Tzorvaneplayerapi* Api() const { return m_api; }
+  // Class names in creation order, the main window first (for tests and diagnostics).
+  std::vector<std::string> CreationOrder() const;
+
+ private:
+  std::unique_ptr<TDeckForm> m_deck;
+  std::vector<std::unique_ptr<QObject>> m_forms;
+  Tzorvaneplayerapi* m_api = nullptr;
+};
+
+// The names of the windows created after the main window, in creation order.
+extern const char* const kRemainingFormClassNames[19];

@@ -1,0 +1,71 @@
+// The processing thread: decodes, runs effects and resamples for every playing channel,
+// keeping each voice's buffer full, and turns drained voices into ended channels.
+#include <kaudio.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <thread>
+
+#include "audio/Config.h"
+#include "audio/Library.h"
+
+namespace kaudio {
+
+uint64_t ThreadCpuNanos();
+
+namespace {
+std::mutex g_mutex;
+std::condition_variable g_wake;
+bool g_quit = false;
+bool g_kick = false;
+std::thread g_thread;
+
+void Run() {
+  std::vector<std::shared_ptr<Channel>> list;
+  std::unique_lock lock(g_mutex);
+  while (!g_quit) {
+    lock.unlock();
+    const uint64_t t0 = ThreadCpuNanos();
+    list = Snapshot();
+    std::vector<uint32_t> autofree;
+    for (auto& ch : list) {
+      if (ch->IsDecode()) continue;
+      if (ch->Service() && (ch->flags & KAUDIO_STREAM_AUTOFREE)) autofree.push_back(ch->handle);
+    }
+    list.clear();  // channels freed meanwhile are destroyed here, not under a lock
+    for (uint32_t h : autofree) FreeChannel(h);
+    AddBusyNanos(ThreadCpuNanos() - t0);
+    lock.lock();
+    g_wake.wait_for(lock, std::chrono::milliseconds(GetConfig().updatePeriodMs.load()),
+                    [] { return g_quit || g_kick; });
+    g_kick = false;
+  }
+}
+}  // namespace
+
+void StartProcessing() {
+  std::lock_guard lock(g_mutex);
+  if (g_thread.joinable()) return;
+  g_quit = false;
+  g_thread = std::thread(Run);
+}
+
+void StopProcessing() {
+  {
+    std::lock_guard lock(g_mutex);
+    g_quit = true;
+  }
+  g_wake.notify_all();
+  if (g_thread.joinable()) g_thread.join();
+}
+
+void WakeProcessing() {
+  {
+    std::lock_guard lock(g_mutex);
+    g_kick = true;
+  }
+  g_wake.notify_all();
+}
+
+}  // namespace kaudio

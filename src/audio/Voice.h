@@ -1,0 +1,131 @@
+// The playing end of a channel: a single-producer/single-consumer ring of output-rate
+// stereo frames (the processing thread writes, the mixing thread reads), the volume and
+// pan the mixer applies, and the markers that map output frames back to source positions.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace kaudio {
+
+struct PositionMarker {
+  std::atomic<uint64_t> out{0};   // output frames written up to here
+  std::atomic<uint64_t> src{0};   // source frame that follows them
+  std::atomic<uint64_t> proc{0};  // processed (post-effects) channel frames that follow them
+};
+
+class Voice {
+ public:
+  static constexpr uint32_t kOutChannels = 2;
+  static constexpr size_t kMarkers = 1024;
+
+  explicit Voice(size_t capacityFrames)
+      : capacity_(capacityFrames), ring_(std::make_unique<float[]>(capacityFrames * kOutChannels)),
+        markers_(std::make_unique<PositionMarker[]>(kMarkers)) {}
+
+  size_t Capacity() const { return capacity_; }
+  uint64_t Written() const { return write_.load(std::memory_order_acquire); }
+  uint64_t Read() const { return read_.load(std::memory_order_acquire); }
+  size_t Space() const { return capacity_ - size_t(Written() - Read()); }
+
+  // Producer side.
+  void Write(const float* frames, size_t n) {
+    uint64_t w = write_.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < n; ++i, ++w) {
+      float* dst = &ring_[(w % capacity_) * kOutChannels];
+      dst[0] = frames[i * 2];
+      dst[1] = frames[i * 2 + 1];
+    }
+    write_.store(w, std::memory_order_release);
+  }
+  void AddMarker(uint64_t out, uint64_t src, uint64_t proc) {
+    const uint64_t n = markerCount_.load(std::memory_order_relaxed);
+    PositionMarker& m = markers_[n % kMarkers];
+    m.out.store(out, std::memory_order_relaxed);
+    m.src.store(src, std::memory_order_relaxed);
+    m.proc.store(proc, std::memory_order_relaxed);
+    markerCount_.store(n + 1, std::memory_order_release);
+  }
+  // Only while the voice is not attached to the mixer.
+  void Reset(uint64_t src, uint64_t proc) {
+    write_.store(0);
+    read_.store(0);
+    markerCount_.store(0);
+    ended_.store(false);
+    endAt_.store(UINT64_MAX);
+    AddMarker(0, src, proc);
+  }
+  void MarkEnd() {
+    endAt_.store(Written(), std::memory_order_release);
+    ended_.store(true, std::memory_order_release);
+  }
+  bool SourceEnded() const { return ended_.load(std::memory_order_acquire); }
+  uint64_t EndAt() const { return endAt_.load(std::memory_order_acquire); }
+
+  // Maps an output frame to (source frame, processed frame) by the markers.
+  void Locate(uint64_t out, uint64_t* src, uint64_t* proc) const {
+    const uint64_t count = markerCount_.load(std::memory_order_acquire);
+    if (count == 0) { *src = 0; *proc = 0; return; }
+    const uint64_t oldest = count > kMarkers ? count - kMarkers + 1 : 0;
+    uint64_t i = count - 1;
+    while (i > oldest && markers_[i % kMarkers].out.load(std::memory_order_relaxed) > out) --i;
+    const PositionMarker& a = markers_[i % kMarkers];
+    const uint64_t ao = a.out.load(std::memory_order_relaxed);
+    *src = a.src.load(std::memory_order_relaxed);
+    *proc = a.proc.load(std::memory_order_relaxed);
+    if (i + 1 < count && out > ao) {
+      const PositionMarker& b = markers_[(i + 1) % kMarkers];
+      const uint64_t bo = b.out.load(std::memory_order_relaxed);
+      if (bo > ao) {
+        const double t = double(std::min(out, bo) - ao) / double(bo - ao);
+        const uint64_t bs = b.src.load(std::memory_order_relaxed);
+        const uint64_t bp = b.proc.load(std::memory_order_relaxed);
+        if (bs >= *src) *src += uint64_t(t * double(bs - *src));
+        if (bp >= *proc) *proc += uint64_t(t * double(bp - *proc));
+      }
+    }
+  }
+
+  // Consumer side (mixing thread). Adds n frames into out with the current gains.
+  void MixInto(float* out, uint32_t frames) {
+    const uint64_t r = read_.load(std::memory_order_relaxed);
+    const uint64_t avail = write_.load(std::memory_order_acquire) - r;
+    const uint32_t n = uint32_t(std::min<uint64_t>(avail, frames));
+    const float vol = volume.load(std::memory_order_relaxed);
+    const float pan = this->pan.load(std::memory_order_relaxed);
+    const float targetL = vol * (pan > 0 ? 1.0f - pan : 1.0f);
+    const float targetR = vol * (pan < 0 ? 1.0f + pan : 1.0f);
+    // Ramp gains over the block so volume changes do not click.
+    const float stepL = n ? (targetL - gainL_) / float(n) : 0.0f;
+    const float stepR = n ? (targetR - gainR_) / float(n) : 0.0f;
+    for (uint32_t i = 0; i < n; ++i) {
+      const float* src = &ring_[((r + i) % capacity_) * kOutChannels];
+      gainL_ += stepL;
+      gainR_ += stepR;
+      out[i * 2] += src[0] * gainL_;
+      out[i * 2 + 1] += src[1] * gainR_;
+    }
+    if (n) { gainL_ = targetL; gainR_ = targetR; }
+    read_.store(r + n, std::memory_order_release);
+  }
+
+  std::atomic<float> volume{1.0f};
+  std::atomic<float> pan{0.0f};
+  std::atomic<bool> paused{false};
+
+ private:
+  size_t capacity_;
+  std::unique_ptr<float[]> ring_;
+  std::unique_ptr<PositionMarker[]> markers_;
+  std::atomic<uint64_t> markerCount_{0};
+  std::atomic<uint64_t> write_{0};
+  std::atomic<uint64_t> read_{0};
+  std::atomic<bool> ended_{false};
+  std::atomic<uint64_t> endAt_{UINT64_MAX};
+  float gainL_ = 1.0f;
+  float gainR_ = 1.0f;
+};
+
+}  // namespace kaudio

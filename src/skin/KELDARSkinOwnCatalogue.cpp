@@ -1,0 +1,7 @@
+#include "skin/KELDARSkinOwnCatalogue.h"
+
+namespace {
+constexpr TKELDARSkinCatalogue kOwnCatalogue = KELDARSkinOwnCatalogueDetail::MakeKELDARSkinOwnCatalogue();
+}
+
+const TKELDARSkinCatalogue& KELDARSkinOwnCatalogue() { return kOwnCatalogue; }

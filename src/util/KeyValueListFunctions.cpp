@@ -1,0 +1,57 @@
+#include "util/KeyValueListFunctions.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "util/TextFunctions.h"
+
+bool ReadListFileLines(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (lines.empty() && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+    lines.push_back(std::move(line));
+  }
+  if (in.bad()) {
+    lines.clear();
+    return false;
+  }
+  return true;
+}
+
+bool WriteListFileLines(const std::string& path, const std::vector<std::string>& lines) {
+  const std::string temp = path + ".keldar-" + std::to_string(::getpid()) + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const std::string& line : lines) out << line << '\n';
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(temp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::string TakeKeyValueField(std::string& line, const std::string& key) {
+  return TakeFieldBetweenMarkers(line, key, ";").Value;
+}
+
+std::optional<std::pair<std::string, std::string>> ParseKeyValueLine(const std::string& line) {
+  const std::string t = TrimText(line);
+  if (t.empty() || t[0] == ';' || t[0] == '#' || t[0] == '[') return std::nullopt;
+  const std::size_t eq = t.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  return std::make_pair(TrimText(t.substr(0, eq)), TrimText(t.substr(eq + 1)));
+}

@@ -1,0 +1,111 @@
+// Decoding channels, sample data, spectrum and levels.
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "AudioTestSupport.h"
+
+using namespace audiotest;
+
+namespace {
+
+class DecodeDataTest : public AudioTest {};
+
+// Expected 440 Hz bin of a 1024-point FFT at 44100 Hz.
+constexpr int k440Bin = 10;  // 440 * 1024 / 44100 = 10.2
+
+TEST_F(DecodeDataTest, DecodedSamplesMatchTheSourceTone) {
+  for (const char* ext : {".wav", ".flac", ".mp3", ".ogg"}) {
+    const std::string path = dir_.File(std::string("tone") + ext);
+    ASSERT_TRUE(MakeTone(path, 1.0, 440.0, 0.5, 44100, 1)) << ext;
+    const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0,
+                                                     KAUDIO_STREAM_DECODE | KAUDIO_SAMPLE_FLOAT);
+    ASSERT_NE(h, 0u) << ext;
+    const std::vector<float> all = DecodeAll(h);
+    ASSERT_NEAR(double(all.size()), 44100.0, 44100.0 * 0.03) << ext;
+    // Compare the steady middle part with the ideal sine, allowing a phase found by search.
+    double bestErr = 1e9;
+    for (int shift = 0; shift < 100; ++shift) {
+      double err = 0;
+      for (size_t i = 10000; i < 30000; ++i)
+        err = std::max(err, std::fabs(all[i] - 0.5 * std::sin(2 * M_PI * 440.0 * double(i + shift) / 44100.0)));
+      bestErr = std::min(bestErr, err);
+    }
+    const bool lossless = std::string(ext) == ".wav" || std::string(ext) == ".flac";
+    EXPECT_LT(bestErr, lossless ? 0.001 : 0.08) << ext;
+    EXPECT_EQ(KAUDIO_ChannelIsActive(h), KAUDIO_DWORD(KAUDIO_ACTIVE_STOPPED)) << ext;
+    EXPECT_EQ(KAUDIO_ChannelGetData(h, nullptr, 4), KAUDIO_DWORD(-1));
+    float x[4];
+    EXPECT_EQ(KAUDIO_ChannelGetData(h, x, sizeof x), KAUDIO_DWORD(-1));
+    EXPECT_EQ(KAUDIO_ErrorGetCode(), KAUDIO_ERROR_ENDED);
+    KAUDIO_StreamFree(h);
+  }
+}
+
+TEST_F(DecodeDataTest, SeekingIsSampleAccurate) {
+  for (const char* ext : {".wav", ".flac", ".mp3"}) {
+    const std::string path = dir_.File(std::string("seek") + ext);
+    // A sweep makes every position distinct.
+    ASSERT_TRUE(Shell("sox -n -r 44100 -c 1 -b 16 '" + path + ".wav' synth 2 sine 100-4000 vol 0.5"));
+    if (std::string(ext) == ".wav") ASSERT_TRUE(Shell("mv '" + path + ".wav' '" + path + "'"));
+    else if (std::string(ext) == ".flac") ASSERT_TRUE(Shell("flac -s -f -o '" + path + "' '" + path + ".wav'"));
+    else ASSERT_TRUE(Shell("lame --quiet -b 192 '" + path + ".wav' '" + path + "'"));
+    const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0,
+                                                     KAUDIO_STREAM_DECODE | KAUDIO_SAMPLE_FLOAT);
+    ASSERT_NE(h, 0u);
+    const std::vector<float> all = DecodeAll(h);
+    const size_t target = 54321;
+    ASSERT_TRUE(KAUDIO_ChannelSetPosition(h, target * 4, KAUDIO_POS_BYTE)) << ext;
+    EXPECT_EQ(KAUDIO_ChannelGetPosition(h, KAUDIO_POS_BYTE), target * 4) << ext;
+    float got[256];
+    ASSERT_EQ(KAUDIO_ChannelGetData(h, got, sizeof got | KAUDIO_DATA_FLOAT), sizeof got);
+    const double tol = std::string(ext) == ".mp3" ? 0.02 : 1e-6;
+    for (int i = 0; i < 256; ++i) ASSERT_NEAR(got[i], all[target + size_t(i)], tol) << ext << " at " << i;
+    KAUDIO_StreamFree(h);
+  }
+}
+
+TEST_F(DecodeDataTest, FftPeaksAt440AndLevelOfFullScaleToneIsNear32768) {
+  const std::string path = dir_.File("full.wav");
+  ASSERT_TRUE(MakeTone(path, 2.0, 440.0, 1.0));
+  const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_STREAM_DECODE);
+  ASSERT_NE(h, 0u);
+  float fft[512];
+  ASSERT_EQ(KAUDIO_ChannelGetData(h, fft, KAUDIO_DATA_FFT1024), 1024u * 4);  // 1024 16-bit stereo frames
+  EXPECT_EQ(PeakBin(fft, 512), k440Bin);
+  EXPECT_GT(fft[k440Bin], 0.4f);
+  EXPECT_LT(fft[100], 0.01f);
+  float per[512];
+  ASSERT_NE(KAUDIO_ChannelGetData(h, per, KAUDIO_DATA_FFT512 | KAUDIO_DATA_FFT_INDIVIDUAL), KAUDIO_DWORD(-1));
+  // 256 bins of each channel, interleaved: 440 Hz is bin 5 of a 512-point FFT.
+  EXPECT_EQ(PeakBin(per, 512) / 2, 5);
+  const KAUDIO_DWORD level = KAUDIO_ChannelGetLevel(h);
+  ASSERT_NE(level, KAUDIO_DWORD(-1));
+  EXPECT_GT(level & 0xffff, 32000u);
+  EXPECT_LE(level & 0xffff, 32768u);
+  EXPECT_GT(level >> 16, 32000u);
+  int16_t pcm[8];
+  EXPECT_EQ(KAUDIO_ChannelGetData(h, pcm, sizeof pcm), sizeof pcm);
+}
+
+TEST_F(DecodeDataTest, PlayingChannelHandsOutItsLatestSamples) {
+  const std::string path = dir_.File("play.wav");
+  ASSERT_TRUE(MakeTone(path, 2.0, 440.0, 1.0));
+  const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_SAMPLE_FLOAT);
+  ASSERT_NE(h, 0u);
+  float fft[512];
+  EXPECT_EQ(KAUDIO_ChannelGetData(h, fft, KAUDIO_DATA_FFT1024), KAUDIO_DWORD(-1));  // not playing
+  EXPECT_EQ(KAUDIO_ErrorGetCode(), KAUDIO_ERROR_NOPLAY);
+  ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_NE(KAUDIO_ChannelGetData(h, fft, KAUDIO_DATA_FFT1024), KAUDIO_DWORD(-1));
+  EXPECT_EQ(PeakBin(fft, 512), k440Bin);
+  float wave[512];
+  ASSERT_EQ(KAUDIO_ChannelGetData(h, wave, 2048), 2048u);
+  float peak = 0;
+  for (float v : wave) peak = std::max(peak, std::fabs(v));
+  EXPECT_GT(peak, 0.9f);
+  EXPECT_GT(KAUDIO_ChannelGetLevel(h) & 0xffff, 30000u);
+}
+
+}  // namespace

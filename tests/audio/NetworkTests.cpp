@@ -1,0 +1,354 @@
+// Internet streams against a real icecast2 server fed by ezstream, and against local
+// sockets that misbehave.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <strings.h>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "AudioTestSupport.h"
+
+using namespace audiotest;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+int FreePort() {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t len = sizeof a;
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+  close(s);
+  return ntohs(a.sin_port);
+}
+
+bool PortAccepts(int port) {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(uint16_t(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  close(s);
+  return ok;
+}
+
+pid_t Spawn(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const int devnull = ::open("/dev/null", 1);
+    dup2(devnull, 1);
+    dup2(devnull, 2);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+void StopPid(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 100; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+// A loopback listener serving one connection with a scripted behaviour.
+class LocalServer {
+ public:
+  explicit LocalServer(std::function<void(int)> serve) {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    int one = 1;
+    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    listen(fd_, 4);
+    thread_ = std::thread([this, serve] {
+      const int c = accept(fd_, nullptr, nullptr);
+      if (c >= 0) {
+        serve(c);
+        close(c);
+      }
+    });
+  }
+  ~LocalServer() {
+    shutdown(fd_, SHUT_RDWR);
+    close(fd_);
+    if (thread_.joinable()) thread_.join();
+  }
+  std::string Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
+
+ private:
+  int fd_;
+  int port_;
+  std::thread thread_;
+};
+
+class NetworkTest : public AudioTest {};
+class BrokenInputNetworkTest : public AudioTest {};
+
+struct MetaLog {
+  std::mutex mutex;
+  std::vector<std::string> titles;
+  KAUDIO_HSTREAM handle = 0;
+};
+
+TEST_F(NetworkTest, IcecastStreamDeliversHeadersAndTitleChanges) {
+  if (!HaveTool("icecast2") || !HaveTool("ezstream")) GTEST_SKIP() << "icecast2 or ezstream not installed";
+  ASSERT_TRUE(HaveTool("lame"));
+  const int port = FreePort();
+  const std::string d = dir_.Path();
+  ASSERT_TRUE(Shell("mkdir -p '" + d + "/log' '" + d + "/web' && chmod 777 '" + d + "/log' && chmod 755 '" + d + "'"));
+  for (int i = 1; i <= 2; ++i) {
+    const std::string wav = d + "/s" + std::to_string(i) + ".wav";
+    ASSERT_TRUE(MakeTone(wav, 3.0, 300.0 * i));
+    const std::string artist = i == 1 ? "Artist" : "Other";
+    const std::string title = i == 1 ? "Song" : "Tune";
+    ASSERT_TRUE(Shell("lame --quiet -b 128 --ta '" + artist + "' --tt '" + title + "' '" + wav + "' '" + d + "/s" +
+                      std::to_string(i) + ".mp3'"));
+  }
+  WriteFile(d + "/list.m3u", d + "/s1.mp3\n" + d + "/s2.mp3\n");
+  const bool root = geteuid() == 0;
+  WriteFile(d + "/icecast.xml",
+            "<icecast><limits><sources>2</sources></limits>"
+            "<authentication><source-password>hackme</source-password><admin-password>a</admin-password></authentication>"
+            "<hostname>127.0.0.1</hostname>"
+            "<listen-socket><port>" + std::to_string(port) + "</port><bind-address>127.0.0.1</bind-address></listen-socket>"
+            "<paths><basedir>" + d + "</basedir><logdir>" + d + "/log</logdir><webroot>" + d + "/web</webroot>"
+            "<adminroot>" + d + "/web</adminroot><pidfile>" + d + "/log/ice.pid</pidfile></paths>"
+            "<logging><errorlog>error.log</errorlog><accesslog>access.log</accesslog><loglevel>2</loglevel></logging>"
+            "<security><chroot>0</chroot>" +
+            std::string(root ? "<changeowner><user>nobody</user><group>nogroup</group></changeowner>" : "") +
+            "</security></icecast>");
+  WriteFile(d + "/ezstream.xml",
+            "<ezstream><servers><server><protocol>HTTP</protocol><hostname>127.0.0.1</hostname><port>" +
+            std::to_string(port) + "</port><password>hackme</password></server></servers>"
+            "<streams><stream><mountpoint>/radio.mp3</mountpoint><format>MP3</format>"
+            "<stream_name>Keldar Test Radio</stream_name><stream_genre>Testing</stream_genre>"
+            "<stream_url>http://example.invalid/</stream_url><stream_bitrate>128</stream_bitrate>"
+            "<stream_public>No</stream_public></stream></streams>"
+            "<intakes><intake><type>playlist</type><filename>" + d + "/list.m3u</filename><stream_once>No</stream_once></intake></intakes>"
+            "<metadata><format_str>@a@ - @t@</format_str></metadata></ezstream>");
+  ASSERT_TRUE(Shell("chmod 600 '" + d + "/ezstream.xml'"));
+  const pid_t ice = Spawn({"icecast2", "-c", d + "/icecast.xml"});
+  pid_t ez = -1;
+  struct Guard {
+    pid_t* a; pid_t* b;
+    ~Guard() { StopPid(*b); StopPid(*a); }
+  } guard{const_cast<pid_t*>(&ice), &ez};
+  for (int i = 0; i < 100 && !PortAccepts(port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(PortAccepts(port)) << "icecast2 did not start";
+  ez = Spawn({"ezstream", "-c", d + "/ezstream.xml"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+
+  static std::atomic<int> headerCalls{0};
+  headerCalls = 0;
+  KAUDIO_SetConfig(KAUDIO_CONFIG_NET_TIMEOUT, 5000);
+  const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/radio.mp3";
+  KAUDIO_HSTREAM h = 0;
+  for (int attempt = 0; attempt < 20 && !h; ++attempt) {
+    h = KAUDIO_StreamCreateURL(url.c_str(), 0, KAUDIO_STREAM_STATUS,
+                               [](const void* buf, KAUDIO_DWORD len, void*) {
+                                 if (buf && len == 0) ++headerCalls;
+                               }, nullptr);
+    if (!h) std::this_thread::sleep_for(std::chrono::milliseconds(250));  // mount not up yet
+  }
+  ASSERT_NE(h, 0u) << KAUDIO_ErrorGetCode();
+  EXPECT_GE(headerCalls.load(), 1);
+  auto hasLine = [](const char* block, const std::string& prefix) {
+    for (const char* p = block; p && *p; p += std::strlen(p) + 1)
+      if (strncasecmp(p, prefix.c_str(), prefix.size()) == 0) return true;
+    return false;
+  };
+  const char* icy = KAUDIO_ChannelGetTags(h, KAUDIO_TAG_ICY);
+  const char* http = KAUDIO_ChannelGetTags(h, KAUDIO_TAG_HTTP);
+  ASSERT_NE(icy, nullptr);
+  ASSERT_NE(http, nullptr);
+  EXPECT_TRUE(hasLine(icy, "icy-name:Keldar Test Radio") || hasLine(icy, "icy-name: Keldar Test Radio"));
+  EXPECT_TRUE(hasLine(icy, "icy-metaint:"));
+  EXPECT_TRUE(hasLine(http, "HTTP/"));
+  EXPECT_TRUE(hasLine(http, "Server:"));
+
+  MetaLog log;
+  log.handle = h;
+  ASSERT_NE(KAUDIO_ChannelSetSync(h, KAUDIO_SYNC_META, 0,
+                                  [](KAUDIO_HSYNC, KAUDIO_DWORD ch, KAUDIO_DWORD, void* u) {
+                                    auto* l = static_cast<MetaLog*>(u);
+                                    const char* meta = KAUDIO_ChannelGetTags(ch, KAUDIO_TAG_META);
+                                    std::lock_guard lock(l->mutex);
+                                    if (meta) l->titles.push_back(meta);
+                                  }, &log), 0u);
+  ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));
+  const auto start = Clock::now();
+  bool seen = false;
+  while (!seen && std::chrono::duration<double>(Clock::now() - start).count() < 10.0) {
+    {
+      std::lock_guard lock(log.mutex);
+      for (auto& t : log.titles) seen = seen || t.find("StreamTitle='Artist - Song';") != std::string::npos;
+    }
+    const char* meta = KAUDIO_ChannelGetTags(h, KAUDIO_TAG_META);
+    if (meta && std::string(meta).find("StreamTitle='Other - Tune';") != std::string::npos) {
+      // Already past the first song: the change to it must have come through the sync too.
+      std::lock_guard lock(log.mutex);
+      seen = !log.titles.empty();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(seen);
+  EXPECT_NE(KAUDIO_ChannelIsActive(h), KAUDIO_DWORD(KAUDIO_ACTIVE_STOPPED));
+  EXPECT_TRUE(KAUDIO_StreamFree(h));
+}
+
+TEST_F(BrokenInputNetworkTest, UrlThatNeverAnswersTimesOut) {
+  LocalServer silent([](int c) {
+    char buf[1024];
+    recv(c, buf, sizeof buf, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  });
+  // The time-out comes from the configuration (the player sets 10 s; a short one keeps this quick).
+  ASSERT_TRUE(KAUDIO_SetConfig(KAUDIO_CONFIG_NET_TIMEOUT, 1000));
+  const auto start = Clock::now();
+  EXPECT_EQ(KAUDIO_StreamCreateURL(silent.Url("/radio").c_str(), 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(KAUDIO_ErrorGetCode(), KAUDIO_ERROR_TIMEOUT);
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.4);  // not a hang
+}
+
+TEST_F(BrokenInputNetworkTest, RefusedConnectionAndHttpErrors) {
+  const int port = FreePort();
+  const std::string refused = "http://127.0.0.1:" + std::to_string(port) + "/x.mp3";
+  EXPECT_EQ(KAUDIO_StreamCreateURL(refused.c_str(), 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(KAUDIO_ErrorGetCode(), KAUDIO_ERROR_NONET);
+  LocalServer missing([](int c) {
+    char buf[1024];
+    recv(c, buf, sizeof buf, 0);
+    const char* r = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+    send(c, r, std::strlen(r), MSG_NOSIGNAL);
+  });
+  EXPECT_EQ(KAUDIO_StreamCreateURL(missing.Url("/nothing.mp3").c_str(), 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(KAUDIO_ErrorGetCode(), KAUDIO_ERROR_FILEOPEN);
+  EXPECT_EQ(KAUDIO_StreamCreateURL("gopher://127.0.0.1/x", 0, 0, nullptr, nullptr), 0u);
+}
+
+TEST_F(BrokenInputNetworkTest, ServerClosingMidStreamEndsTheChannel) {
+  const std::string mp3 = dir_.File("radio.mp3");
+  ASSERT_TRUE(MakeTone(mp3, 3.0));
+  std::ifstream f(mp3, std::ios::binary);
+  const std::string data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  const std::string half = data.substr(0, data.size() / 3);  // about one second, then the server goes
+  LocalServer server([half](int c) {
+    char buf[1024];
+    recv(c, buf, sizeof buf, 0);
+    const std::string head = "ICY 200 OK\r\nicy-name:Half Radio\r\nicy-br:128\r\n\r\n";
+    send(c, head.data(), head.size(), MSG_NOSIGNAL);
+    send(c, half.data(), half.size(), MSG_NOSIGNAL);
+  });
+  ASSERT_TRUE(KAUDIO_SetConfig(KAUDIO_CONFIG_NET_TIMEOUT, 3000));
+  const KAUDIO_HSTREAM h = KAUDIO_StreamCreateURL(server.Url("/half").c_str(), 0, 0, nullptr, nullptr);
+  ASSERT_NE(h, 0u) << KAUDIO_ErrorGetCode();
+  const char* icy = KAUDIO_ChannelGetTags(h, KAUDIO_TAG_ICY);
+  ASSERT_NE(icy, nullptr);
+  EXPECT_STREQ(icy, "icy-name:Half Radio");
+  ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));
+  const auto start = Clock::now();
+  while (KAUDIO_ChannelIsActive(h) != KAUDIO_ACTIVE_STOPPED &&
+         std::chrono::duration<double>(Clock::now() - start).count() < 6.0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(KAUDIO_ChannelIsActive(h), KAUDIO_DWORD(KAUDIO_ACTIVE_STOPPED));
+  EXPECT_FALSE(KAUDIO_ChannelSetPosition(h, 0, KAUDIO_POS_BYTE));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NetworkTest, IcyMetadataIsSplitFromTheAudioAndRaisesMetaSyncs) {
+  const std::string mp3 = dir_.File("radio.mp3");
+  ASSERT_TRUE(MakeTone(mp3, 2.0));
+  std::ifstream f(mp3, std::ios::binary);
+  const std::string audio((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  // Interleave a metadata block every 4000 bytes; the title changes half way.
+  const size_t metaint = 4000;
+  std::string body;
+  for (size_t at = 0, n = 0; at < audio.size(); at += metaint, ++n) {
+    body += audio.substr(at, metaint);
+    if (at + metaint >= audio.size()) break;
+    std::string meta = n < 5 ? "StreamTitle='Artist - Song';" : "StreamTitle='Artist - Next';";
+    meta.resize((meta.size() + 15) / 16 * 16, '\0');
+    body += char(meta.size() / 16);
+    body += meta;
+  }
+  LocalServer server([body, metaint](int c) {
+    char buf[1024];
+    recv(c, buf, sizeof buf, 0);
+    const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name:Meta Radio\r\nicy-metaint:" +
+                             std::to_string(metaint) + "\r\n\r\n";
+    send(c, head.data(), head.size(), MSG_NOSIGNAL);
+    // Paced like a station, so the title changes after the sync is set.
+    for (size_t at = 0; at < body.size(); at += 4096) {
+      send(c, body.data() + at, std::min<size_t>(4096, body.size() - at), MSG_NOSIGNAL);
+      std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+  });
+  static std::atomic<long> bytes{0};
+  bytes = 0;
+  const KAUDIO_HSTREAM h = KAUDIO_StreamCreateURL(server.Url("/meta").c_str(), 0, 0,
+                                                  [](const void* b, KAUDIO_DWORD len, void*) { if (b) bytes += len; },
+                                                  nullptr);
+  ASSERT_NE(h, 0u) << KAUDIO_ErrorGetCode();
+  MetaLog log;
+  ASSERT_NE(KAUDIO_ChannelSetSync(h, KAUDIO_SYNC_META | KAUDIO_SYNC_MIXTIME, 0,
+                                  [](KAUDIO_HSYNC, KAUDIO_DWORD ch, KAUDIO_DWORD, void* u) {
+                                    auto* l = static_cast<MetaLog*>(u);
+                                    std::lock_guard lock(l->mutex);
+                                    l->titles.push_back(KAUDIO_ChannelGetTags(ch, KAUDIO_TAG_META));
+                                  }, &log), 0u);
+  // The whole body decodes: no metadata byte reaches the decoder as audio.
+  const KAUDIO_HSTREAM probe = KAUDIO_StreamCreateFile(0, mp3.c_str(), 0, 0, KAUDIO_STREAM_DECODE);
+  ASSERT_NE(probe, 0u);
+  static std::atomic<int> downloaded{0};
+  downloaded = 0;
+  ASSERT_NE(KAUDIO_ChannelSetSync(h, KAUDIO_SYNC_DOWNLOAD, 0,
+                                  [](KAUDIO_HSYNC, KAUDIO_DWORD, KAUDIO_DWORD, void*) { ++downloaded; }, nullptr), 0u);
+  ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));
+  const auto start = Clock::now();
+  while (KAUDIO_ChannelIsActive(h) != KAUDIO_ACTIVE_STOPPED &&
+         std::chrono::duration<double>(Clock::now() - start).count() < 5.0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(downloaded.load(), 1);
+  const double heard = KAUDIO_ChannelBytes2Seconds(h, KAUDIO_ChannelGetPosition(h, KAUDIO_POS_BYTE));
+  EXPECT_NEAR(heard, 2.0, 0.1);
+  EXPECT_STREQ(KAUDIO_ChannelGetTags(h, KAUDIO_TAG_META), "StreamTitle='Artist - Next';");
+  std::lock_guard lock(log.mutex);
+  ASSERT_FALSE(log.titles.empty());
+  EXPECT_EQ(log.titles.back(), "StreamTitle='Artist - Next';");
+  EXPECT_EQ(bytes.load(), long(body.size()));
+}
+
+}  // namespace

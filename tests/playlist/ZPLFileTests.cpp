@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "playlist/KELDAR_ZPL_Unit.h"
+#include "util/ShowMessage.h"
+
+namespace {
+
+TPlayListBoxItem SampleItem() {
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = "/music/Äpfel – 𝄞.mp3";
+  item.ArtistName = "Artist";
+  item.TitleName = "Title";
+  item.AlbumName = "Album";
+  item.TitleAlbumGenre = "Genre";
+  item.TitleAlbumYear = "1999";
+  item.TitleCDIndex = 3;
+  item.PlaybackStartPos = 10;
+  item.PlaybackEndpos = 20;
+  item.FilePlaybackLength = 245;
+  item.FileSize = 0x123456789LL;
+  item.FileDate = -7;
+  item.PitchValue = 1;
+  item.TempoValue = 2;
+  item.EQSamplerate = 3;
+  item.PreampValue = 4;
+  for (int i = 0; i < 10; ++i) item.EQBandValues[i] = 90 + i;
+  item.TagIDDataRetrieved = true;
+  return item;
+}
+
+}  // namespace
+
+TEST(ZPLSerialization, ItemWithEightCharacterPathTakes125Bytes) {
+  TPlaylist list;
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = "/a/b.mp3";
+  list.Add(item);
+  std::string stream;
+  WritePlaylistItemsToStream(list, stream);
+  ASSERT_EQ(stream.size(), 125u);
+  // Count then UTF-16LE code units, then the neutral slider values at their offsets.
+  EXPECT_EQ(stream.substr(0, 6), std::string("\x08\x00\x00\x00/\x00", 6));
+  size_t pitchOffset = 4 + 16 + 5 * 4 + 4 * 4 + 8 + 4;
+  EXPECT_EQ(static_cast<unsigned char>(stream[pitchOffset]), 50);
+  EXPECT_EQ(stream.back(), '\0');
+}
+
+TEST(ZPLSerialization, RoundTripKeepsEveryFieldIncludingNonBmpText) {
+  TPlaylist list;
+  list.Add(SampleItem());
+  TPlayListBoxItem second;
+  second.FullPathAndFilename = "http://radio.example/stream";
+  list.Add(second);
+  std::string stream;
+  WritePlaylistItemsToStream(list, stream);
+
+  TPlaylist back;
+  ReadPlaylistItemsFromStream(back, stream, true);
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.Item(0), SampleItem());
+  EXPECT_EQ(back.Item(1), second);
+  EXPECT_EQ(back.TotalPlaybackSeconds(), 245);
+}
+
+TEST(ZPLSerialization, TruncatedDataAppendsThePartialItemAndStops) {
+  TPlaylist list;
+  list.Add(SampleItem());
+  list.Add(SampleItem());
+  std::string stream;
+  WritePlaylistItemsToStream(list, stream);
+  // Cut inside the second item's path, and also in the middle of a count.
+  for (size_t cut : {stream.size() / 2 + 6, stream.size() / 2 + 2, stream.size() - 1}) {
+    TPlaylist back;
+    ReadPlaylistItemsFromStream(back, stream.substr(0, cut), true);
+    EXPECT_EQ(back.Count(), 2) << "cut at " << cut;
+    EXPECT_EQ(back.Item(0), SampleItem());
+  }
+}
+
+TEST(ZPLSerialization, HostileCountsNeverReadPastTheData) {
+  // A count of two billion code units followed by a few bytes.
+  std::string stream("\xFF\xFF\xFF\x7F" "a\0b\0c", 9);
+  TPlaylist back;
+  ReadPlaylistItemsFromStream(back, stream, true);
+  ASSERT_EQ(back.Count(), 1);
+  EXPECT_EQ(back.Item(0).FullPathAndFilename, "ab");
+  // A negative count reads as empty.
+  std::string negative("\xFF\xFF\xFF\xFF", 4);
+  TPlaylist other;
+  ReadPlaylistItemsFromStream(other, negative, true);
+  ASSERT_EQ(other.Count(), 1);
+  EXPECT_EQ(other.Item(0).FullPathAndFilename, "");
+}
+
+TEST(ZPLFile, EmptyPlaylistIsAnEmptyFileAndLoadingItClears) {
+  TTempFolder dir;
+  TPlaylist empty;
+  ASSERT_TRUE(SaveZPLFile(empty, dir / "empty.ZPL"));
+  EXPECT_EQ(ReadTextFile(dir / "empty.ZPL").size(), 0u);
+  TPlaylist list;
+  list.Add(SampleItem());
+  ASSERT_TRUE(LoadZPLFile(list, dir / "empty.ZPL", true));
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.TotalPlaybackSeconds(), 0);
+}
+
+TEST(ZPLFile, FailuresShowTheirMessagesAndKeepThePlaylist) {
+  TTempFolder dir;
+  TMessageLogCapture log(dir / "messages.log");
+  TPlaylist list;
+  list.Add(SampleItem());
+  EXPECT_FALSE(LoadZPLFile(list, dir / "missing.ZPL", true));
+  EXPECT_EQ(list.Count(), 1);
+  // A folder where the file should be cannot be replaced.
+  std::filesystem::create_directory(dir / "taken.ZPL");
+  EXPECT_FALSE(SaveZPLFile(list, dir / "taken.ZPL"));
+  auto messages = ReadMessageLog(log.Path());
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].Text, "Loading Playlist Failed...");
+  EXPECT_EQ(messages[1].Text, "Saving Playlist Failed...");
+  // A failed save leaves no temporary file behind.
+  int files = 0;
+  for (auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);  // the message log only
+}

@@ -18,6 +18,7 @@
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "util/GeneralPurposeInternetFunctions.h"
 #include "util/ProgramFolders.h"
+#include "util/ShellFunctions.h"
 #include "util/ShowMessage.h"
 #include "util/VersionInfo.h"
 
@@ -78,6 +79,7 @@ void TDeckForm::FormShow() {
   std::string skinPath = skin == "Default" ? skin : ProgramFolder() + "/skins/" + skin;
   if (hooks.LoadSkin && !hooks.LoadSkin(skinPath)) hooks.LoadSkin("Default");
   ApplyDeckState();
+  SetScreenSaverActive(Options_ScreenSaverState.BooleanValue);
   StartupFlags().FirstSkinLoadPending = false;
 
   RunHook(hooks.BindSkinControlActions);

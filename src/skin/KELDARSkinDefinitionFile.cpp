@@ -12,6 +12,7 @@
 
 #include "skin/KELDARSkinCatalogue.h"
 #include "skin/SkinDefinitionIniLines.h"
+#include "util/AtomicFile.h"
 
 namespace {
 
@@ -64,17 +65,14 @@ std::int32_t Bounded(long long value, long long low) {
   return static_cast<std::int32_t>(std::clamp<long long>(value, low, KELDARSkinDefinitionMaxMagnitude));
 }
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadDefinitionFileText(const std::string& path) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
   if (ec) Fail("Cannot read the skin definition " + path);
   if (size > kMaxDefinitionFileSize) Fail("The skin definition " + path + " is too large");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail("Cannot read the skin definition " + path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) Fail("Cannot read the skin definition " + path);
-  return text.str();
+  std::string text;
+  if (!ReadWholeFile(path, text)) Fail("Cannot read the skin definition " + path);
+  return text;
 }
 
 std::vector<std::pair<std::string, std::string>> DefinitionEntries(const MultimediaSkinStructure& skin) {
@@ -163,7 +161,7 @@ void ReadKELDARSkinDefinition(std::string_view iniText, MultimediaSkinStructure&
 }
 
 void ReadKELDARSkinDefinitionFile(const std::string& path, MultimediaSkinStructure& skin) {
-  ReadKELDARSkinDefinition(ReadWholeFile(path), skin);
+  ReadKELDARSkinDefinition(ReadDefinitionFileText(path), skin);
 }
 
 std::string KELDARSkinDefinitionText(const MultimediaSkinStructure& skin) {
@@ -182,22 +180,8 @@ std::string BuiltInKELDARSkinDefinitionText(TKELDARSkinFamily family) {
 void WriteKELDARSkinDefinitionFile(const std::string& path, const MultimediaSkinStructure& skin) {
   std::vector<std::string> lines;
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) lines = SplitSkinIniLines(ReadWholeFile(path));
+  if (std::filesystem::exists(path, ec)) lines = SplitSkinIniLines(ReadDefinitionFileText(path));
   WriteSkinIniSection(lines, KELDARSkinDefinitionSection, DefinitionEntries(skin));
 
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << JoinSkinIniLines(lines);
-    out.flush();
-    if (!out) {
-      std::filesystem::remove(temporary, ec);
-      Fail("Cannot write the skin definition " + path);
-    }
-  }
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
-    Fail("Cannot write the skin definition " + path);
-  }
+  if (!WriteFileAtomically(path, JoinSkinIniLines(lines))) Fail("Cannot write the skin definition " + path);
 }

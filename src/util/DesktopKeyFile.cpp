@@ -1,5 +1,7 @@
 #include "util/DesktopKeyFile.h"
 
+#include "util/AtomicFile.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -45,25 +47,9 @@ bool TDesktopKeyFile::Save(const std::string& path) const {
     if (!ec) target = resolved;
   }
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  const fs::path temp = target.string() + ".keldar-" + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& line : lines_) out << line << '\n';
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
-  return true;
+  std::string text;
+  for (const std::string& line : lines_) text += line + '\n';
+  return WriteFileAtomically(target.string(), text);
 }
 
 bool TDesktopKeyFile::KeyOfLine(const std::string& line, std::string& key, std::string& value) {

@@ -1,5 +1,7 @@
 #include "util/KeyValueListFunctions.h"
 
+#include "util/AtomicFile.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,23 +27,9 @@ bool ReadListFileLines(const std::string& path, std::vector<std::string>& lines)
 }
 
 bool WriteListFileLines(const std::string& path, const std::vector<std::string>& lines) {
-  const std::string temp = path + ".keldar-" + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& line : lines) out << line << '\n';
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  std::string text;
+  for (const std::string& line : lines) text += line + '\n';
+  return WriteFileAtomically(path, text);
 }
 
 std::string TakeKeyValueField(std::string& line, const std::string& key) {

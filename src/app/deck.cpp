@@ -10,6 +10,7 @@
 #include <fpu_control.h>
 #endif
 
+#include "app/NowPlaying.h"
 #include "app/ProgramStartup.h"
 #include "app/StartupHooks.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
@@ -138,6 +139,7 @@ void TDeckForm::EnableWindowTimers(bool enabled) {
 
 void TDeckForm::Timer1Timer() {
   if (StartupHooks().MainTimerTick) StartupHooks().MainTimerTick();
+  PublishNowPlaying(GatherNowPlayingValues());
 }
 
 void TDeckForm::CaptureDeckState() {

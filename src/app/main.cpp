@@ -13,6 +13,7 @@
 #include "app/ApplicationForms.h"
 #include "app/ExitSignals.h"
 #include "app/PBOnceOnly.h"
+#include "app/PlayerApiDispatcher.h"
 #include "app/ProgramStartup.h"
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     } catch (...) {
     }
   });
+  api->SetMessageHandler(HandlePlayerApiMessage);
   api->Listen(PlayerApiSocketPath());
 
   // 9.-11. Folders, the default playlist, the supported file types.

@@ -17,6 +17,7 @@
 #include "app/ProgramStartup.h"
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
+#include "engine/BASSAPI.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
 #include "plugins/ZorvanePlayerApiVariables.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
 
   // 4. The "show contents while dragging" switch has no counterpart here.
   // 5. Every settings record gets its default before any window exists.
+  RegisterBASSAPIBackend();
   InitSettingsDefaults();
 
   // 6.-8. The windows, in their fixed order; the splash in between when it is wanted.

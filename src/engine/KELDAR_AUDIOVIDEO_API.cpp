@@ -36,3 +36,8 @@ KELDAR_AUDIOVIDEO_API_Operations& KELDAR_AUDIOVIDEO_API_Slots() {
   static KELDAR_AUDIOVIDEO_API_Operations slots;
   return slots;
 }
+
+KELDAR_AUDIOVIDEO_API_EngineState& KELDAR_AUDIOVIDEO_API_State() {
+  static KELDAR_AUDIOVIDEO_API_EngineState state;
+  return state;
+}

@@ -3,9 +3,25 @@
 // Every slot may be empty until a back-end is initialised; callers check before calling.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+// Media type of a file name or address; decides which engine path opens it. One byte, fixed order.
+enum KELDAR_AUDIOVIDEO_API_MediaFileType : std::uint8_t {
+  KELDAR_AUDIOVIDEO_API_mtStream = 0,
+  KELDAR_AUDIOVIDEO_API_mtShoutcastStream = 1,
+  KELDAR_AUDIOVIDEO_API_mtMOD = 2,
+  KELDAR_AUDIOVIDEO_API_mtCDTrack = 3,
+  KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack = 4,
+  KELDAR_AUDIOVIDEO_API_mtVIDEOStream = 5,
+  KELDAR_AUDIOVIDEO_API_mtzpInputStream = 6,
+  KELDAR_AUDIOVIDEO_API_mtzpInputPLAYLIST = 7,
+  KELDAR_AUDIOVIDEO_API_mtzpInputCOMPRESSEDFILES = 8,
+  KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE = 9,
+};
 
 // One registered back-end.
 struct KELDAR_AUDIOVIDEO_API_AudioAPIToLoadRecord {
@@ -51,5 +67,83 @@ KELDAR_AUDIOVIDEO_API_EngineSettings& KELDAR_AUDIOVIDEO_API_Settings();
 // Operation slots filled by the back-end's initialiser.
 struct KELDAR_AUDIOVIDEO_API_Operations {
   std::function<void()> UnloadAudioAPI;
+  std::function<bool()> CreateStream;
+  std::function<void()> Play;
+  std::function<void()> Pause;
+  std::function<void()> Resume;
+  std::function<void()> Stop;
+  std::function<void()> FreeStreams;
+  std::function<void()> UpdatePosition;
+  std::function<void()> SeekToPercent;
+  std::function<void()> CheckEndOfStream;
+  std::function<std::int64_t(const std::string&)> GetFilePlaybackLength;
+  std::function<void()> GetFFTData;
+  std::function<void()> GetFFTChannelData;
+  std::function<void()> GetWaveformData;
+  std::function<void()> GetMixedWaveformData;
+  std::function<void()> GetLevel;
+  std::function<void()> GetCPUUsage;
+  std::function<void()> SetBufferLength;
+  std::function<void()> SetMODPanSeparation;
+  std::function<KELDAR_AUDIOVIDEO_API_MediaFileType(const std::string&)> GetMediaFileType;
+  std::function<void()> BuildSupportedFileTypes;
 };
 KELDAR_AUDIOVIDEO_API_Operations& KELDAR_AUDIOVIDEO_API_Slots();
+
+struct KELDAR_AUDIOVIDEO_API_DSPOutputInfoRecord {
+  std::uint32_t DSPSamplingRate = 44100;
+  std::uint8_t DSPOutputChannels = 2;
+  std::string SoundDeviceDescription;
+};
+
+struct KELDAR_AUDIOVIDEO_API_ChannelInfo {
+  std::uint32_t SamplingRate = 0;
+  std::uint8_t Channels = 0;
+  std::uint8_t Bits = 0;
+  std::uint8_t BytesPerSample = 0;
+};
+
+// Player states.
+enum : int {
+  KELDAR_AUDIOVIDEO_API_psPlaying = 0,
+  KELDAR_AUDIOVIDEO_API_psPaused = 1,
+  KELDAR_AUDIOVIDEO_API_psStopped = 2,
+  KELDAR_AUDIOVIDEO_API_psEnded = 3,
+};
+
+// The engine state shared with the callers; written on the UI thread unless marked atomic.
+struct KELDAR_AUDIOVIDEO_API_EngineState {
+  std::string CurrentFileName;
+  KELDAR_AUDIOVIDEO_API_MediaFileType CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
+  std::int32_t StartMarker = 0;  // seconds
+  std::int32_t EndMarker = 0;
+  std::uint32_t StreamHandle = 0;
+  std::uint32_t InternetStreamHandle = 0;
+  std::uint32_t MusicHandle = 0;
+  std::uint32_t CDStreamHandle = 0;
+  int PlayerState = KELDAR_AUDIOVIDEO_API_psStopped;
+  std::atomic<int> SongEnded{0};
+  std::int64_t TotalSeconds = 0;
+  std::int64_t PositionSeconds = 0;
+  std::int64_t PositionMinutes = 0;
+  std::int64_t PositionSecondsOfMinute = 0;
+  std::int64_t PositionPercent = 0;
+  std::int64_t SeekPercent = 0;  // set by the caller before SeekToPercent
+  std::int16_t Bitrate = 0;
+  int TempoMode = 0;
+  int FloatSupport = 0;
+  std::atomic<int> ConnectionState{0};
+  bool ShowErrors = true;
+  float CPUUsage = 0;
+  KELDAR_AUDIOVIDEO_API_ChannelInfo ChannelInfo;
+  KELDAR_AUDIOVIDEO_API_DSPOutputInfoRecord DSPOutputInfo;
+  std::array<float, 512> FFTData{};
+  std::array<float, 512> FFTChannelData{};
+  std::array<std::uint8_t, 2048> WaveformData{};
+  std::array<float, 512> MixedWaveformData{};
+  std::uint32_t Level = 0;
+
+  // Markers count only when they differ.
+  bool MarkersCount() const { return StartMarker != EndMarker; }
+};
+KELDAR_AUDIOVIDEO_API_EngineState& KELDAR_AUDIOVIDEO_API_State();

@@ -1,0 +1,15 @@
+// The audio back-end: fills every engine operation slot on top of our audio library.
+#pragma once
+
+#include <cstdint>
+
+// Registers the back-end in the next free slot (slot 1 at start-up); called once by main().
+int RegisterBASSAPIBackend();
+// The initialiser of the back-end's slot: binds the slots, then starts the library.
+// Result: the library passed our compatibility check.
+bool BASSAPI_Initialize();
+// Our compatibility check on the library's version word: major version 1.
+bool BASSAPI_VersionAccepted(std::uint32_t version);
+// The output device the initialiser opens: -1 the default (falls back to no sound with a
+// message), 0 no sound without one (tests and headless runs).
+void BASSAPI_SetOutputDevice(int device);

@@ -1,0 +1,162 @@
+#include "plugins/InputPluginServices.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "playlist/KELDAR_ZPL_Unit.h"
+#include "plugins/PluginMemoryGuard.h"
+#include "plugins/zpinput_plugins_Loader_API.h"
+#include "util/GeneralPurposeInputFilenameFunctions.h"
+#include "util/GeneralPurposeInternetFunctions.h"
+#include "util/ProgramFolders.h"
+#include "util/ShowMessage.h"
+#include "util/TextFunctions.h"
+
+namespace {
+
+// The plug-in of the file's extension when it is of the wanted kind; -1 otherwise.
+int PluginOfKind(const std::string& path, int kind) {
+  int slot = FindInputPluginForExtension(UpperCaseAscii(ExtractFileExt(path)));
+  if (slot < 0 || InputPluginType(slot) != kind) return -1;
+  return slot;
+}
+
+// The stream's bytes, copied through the guard; false when the object is missing,
+// inconsistent or larger than we accept.
+bool ReadPluginStreamBytes(int slot, std::string& bytes) {
+  bytes.clear();
+  zpinput_byte_stream* stream = InputPluginStream(slot);
+  zpinput_byte_stream copy{};
+  if (stream == nullptr || !CopyFromPluginMemory(&copy, stream, sizeof copy)) return false;
+  if (copy.size > KELDAR_INPUT_PLUGIN_MAX_STREAM_BYTES) return false;
+  if (copy.size == 0) return true;
+  bytes.resize(static_cast<size_t>(copy.size));
+  if (!CopyFromPluginMemory(bytes.data(), copy.data, bytes.size())) {
+    bytes.clear();
+    return false;
+  }
+  return true;
+}
+
+bool WritePluginStreamBytes(int slot, const std::string& bytes) {
+  zpinput_byte_stream* stream = InputPluginStream(slot);
+  zpinput_byte_stream copy{};
+  if (stream == nullptr || !CopyFromPluginMemory(&copy, stream, sizeof copy) ||
+      copy.write == nullptr)
+    return false;
+  try {
+    if (bytes.empty()) return true;
+    return copy.write(stream, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace
+
+int ReadForeignPlaylist(TPlaylist& playlist, const std::string& path, bool clearFirst,
+                        const TNestedPlaylistReader& nestedReader) {
+  const int slot = PluginOfKind(path, ZPINPUT_TYPE_PLAYLIST);
+  if (slot < 0) return 0;
+  InputPluginInitialize(slot);
+  std::string source = path;
+  bool somethingToRead = true;
+  if (IsURL(path)) {
+    std::string folder = IncludeTrailingPathDelimiter(ProgramFolder()) + "tempunzipped";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    source = folder + "/tempurls" + UpperCaseAscii(ExtractFileExt(path));
+    somethingToRead = DownloadUrlToFile(path, source);
+  }
+  bool read = false;
+  if (somethingToRead && InputPluginLoadData(slot, source) == ZPINPUT_RESULT_SUCCESS) {
+    std::string bytes;
+    if (ReadPluginStreamBytes(slot, bytes)) {
+      ReadPlaylistItemsFromStream(playlist, bytes, clearFirst);
+      read = true;
+    }
+  }
+  InputPluginClose(slot);
+  if (read && nestedReader) {
+    // Copy the locators first: a nested playlist replaces the list we are walking.
+    std::vector<std::string> locators;
+    for (const auto& item : playlist.Items()) locators.push_back(item.FullPathAndFilename);
+    for (const auto& locator : locators)
+      if (nestedReader(locator) != 0) return 2;
+  }
+  return 1;
+}
+
+bool WriteForeignPlaylist(const TPlaylist& playlist, const std::string& path) {
+  const int slot = PluginOfKind(path, ZPINPUT_TYPE_PLAYLIST);
+  if (slot < 0) return false;
+  InputPluginInitialize(slot);
+  std::string bytes;
+  WritePlaylistItemsToStream(playlist, bytes);
+  int32_t result = ZPINPUT_RESULT_FAILURE;
+  // Without the items in its stream the plug-in would write an empty list over the file.
+  if (WritePluginStreamBytes(slot, bytes)) result = InputPluginSaveData(slot, path, "");
+  if (result == ZPINPUT_RESULT_FAILURE)
+    ShowMessage(" Saving is not supported for " + UpperCaseAscii(ExtractFileExt(path)) +
+                    " files",
+                {}, TMessageIcon::Warning);
+  InputPluginClose(slot);
+  return true;
+}
+
+bool ListArchive(const std::string& archivePath, std::vector<std::string>& list) {
+  list.clear();
+  const int slot = PluginOfKind(archivePath, ZPINPUT_TYPE_COMPRESSED);
+  if (slot < 0) return false;
+  InputPluginInitialize(slot);
+  bool ok = false;
+  if (InputPluginLoadData(slot, archivePath) == ZPINPUT_RESULT_SUCCESS) {
+    std::string bytes;
+    if (ReadPluginStreamBytes(slot, bytes)) {
+      TPlaylist items;
+      ReadPlaylistItemsFromStream(items, bytes, true);
+      for (const auto& item : items.Items()) list.push_back(item.FullPathAndFilename);
+      ok = true;
+    }
+  }
+  InputPluginClose(slot);
+  return ok;
+}
+
+bool ExtractFromArchive(const std::string& archivePath, const std::string& entry,
+                        const std::string& destinationFolder) {
+  const int slot = PluginOfKind(archivePath, ZPINPUT_TYPE_COMPRESSED);
+  if (slot < 0) return false;
+  std::string name = entry;
+  while (!name.empty() && name.back() == '/') name.pop_back();
+  InputPluginInitialize(slot);
+  const bool ok = InputPluginSaveData(slot, archivePath + "/" + name, destinationFolder) ==
+                  ZPINPUT_RESULT_SUCCESS;
+  InputPluginClose(slot);
+  return ok;
+}
+
+bool LoadPictureWithPlugin(const std::string& path, TInputPluginPicture& picture) {
+  const int slot = PluginOfKind(path, ZPINPUT_TYPE_PICTURE);
+  if (slot < 0) return false;
+  InputPluginInitialize(slot);
+  bool ok = false;
+  if (InputPluginLoadData(slot, path) == ZPINPUT_RESULT_SUCCESS) {
+    zpinput_picture* source = InputPluginPicture(slot);
+    zpinput_picture copy{};
+    if (source != nullptr && CopyFromPluginMemory(&copy, source, sizeof copy) &&
+        copy.width > 0 && copy.height > 0 &&
+        copy.width <= KELDAR_INPUT_PLUGIN_MAX_PICTURE_SIDE &&
+        copy.height <= KELDAR_INPUT_PLUGIN_MAX_PICTURE_SIDE) {
+      std::vector<uint32_t> pixels(static_cast<size_t>(copy.width) * copy.height);
+      if (CopyFromPluginMemory(pixels.data(), copy.pixels, pixels.size() * sizeof(uint32_t))) {
+        picture.Width = static_cast<int>(copy.width);
+        picture.Height = static_cast<int>(copy.height);
+        picture.Pixels = std::move(pixels);
+        ok = true;
+      }
+    }
+  }
+  InputPluginClose(slot);
+  return ok;
+}

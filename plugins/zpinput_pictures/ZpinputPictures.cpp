@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "zpinput_sdk_header.h"
+#include "zpinput_shared/ZpinputPluginKit.h"
 
 namespace {
 
@@ -80,11 +81,5 @@ void Close() { Clear(); }
 
 extern "C" __attribute__((visibility("default"))) Tzpinput_plugin_structure* zpinput_Plugin_Interface() {
   DeclareFormats();
-  g_plugin.input_plugin_DataPointer = &g_object;
-  g_plugin.input_plugin_Info = &g_info;
-  g_plugin.input_plugin_Initialize = &Initialize;
-  g_plugin.input_plugin_LoadData = &LoadData;
-  g_plugin.input_plugin_SaveData = &SaveData;
-  g_plugin.input_plugin_Close = &Close;
-  return &g_plugin;
+  return zpkit::BindPluginStructure(g_plugin, g_object, g_info, &Initialize, &LoadData, &SaveData, &Close);
 }

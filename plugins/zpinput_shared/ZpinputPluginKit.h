@@ -211,6 +211,22 @@ inline std::vector<Item> ReadItems(const uint8_t* data, size_t size) {
   return items;
 }
 
+// Fills the structure the host receives with the plug-in's object, information and entry
+// points; every bundled plug-in answers zpinput_Plugin_Interface with it.
+inline Tzpinput_plugin_structure* BindPluginStructure(Tzpinput_plugin_structure& plugin,
+                                                      zpinput_data_object& object, Tzpinput_plugin_INFO& info,
+                                                      zpinput_Initialize_Function initialize,
+                                                      zpinput_LoadData_Function load, zpinput_SaveData_Function save,
+                                                      zpinput_Close_Procedure close) {
+  plugin.input_plugin_DataPointer = &object;
+  plugin.input_plugin_Info = &info;
+  plugin.input_plugin_Initialize = initialize;
+  plugin.input_plugin_LoadData = load;
+  plugin.input_plugin_SaveData = save;
+  plugin.input_plugin_Close = close;
+  return &plugin;
+}
+
 inline std::string UpperAscii(std::string text) {
   for (char& c : text)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

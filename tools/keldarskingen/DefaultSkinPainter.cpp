@@ -189,7 +189,8 @@ void LampText(QPainter& p, const QRect& r, bool lit, const QString& text) {
   Label(p, r.adjusted(-2, -1, 2, 1), text, c, std::min(9, r.height() - 1), true);
 }
 
-void TitleBar(QPainter& p, const QRect& r, bool active, const QString& caption) {
+// The title bars' gradient with a light top edge and a dark bottom edge.
+void TitleBackground(QPainter& p, const QRect& r, bool active) {
   QLinearGradient g(r.topLeft(), r.bottomLeft());
   g.setColorAt(0, active ? kSky.lighter(110) : kBlue);
   g.setColorAt(1, active ? kBlue : kShade);
@@ -198,6 +199,10 @@ void TitleBar(QPainter& p, const QRect& r, bool active, const QString& caption) 
   p.drawLine(r.left(), r.top(), r.right(), r.top());
   p.setPen(kDeep);
   p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+}
+
+void TitleBar(QPainter& p, const QRect& r, bool active, const QString& caption) {
+  TitleBackground(p, r, active);
   // Ridges either side of the caption.
   const int mid = r.top() + r.height() / 2;
   p.setPen(active ? kPale : kSky);
@@ -513,14 +518,7 @@ QImage ListBox(const MultimediaSkinStructure& skin) {
 }
 
 void TitlePiece(QPainter& p, const QRect& r, bool active, const QString& caption) {
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0, active ? kSky.lighter(110) : kBlue);
-  g.setColorAt(1, active ? kBlue : kShade);
-  p.fillRect(r, g);
-  p.setPen(active ? kPale : kSky);
-  p.drawLine(r.left(), r.top(), r.right(), r.top());
-  p.setPen(kDeep);
-  p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+  TitleBackground(p, r, active);
   if (!caption.isEmpty()) Label(p, r, caption, active ? kWhite : kPale, std::max(7, r.height() - 9));
   else {
     const int mid = r.top() + r.height() / 2;

@@ -308,6 +308,7 @@ KAUDIO_API KAUDIO_HSTREAM KAUDIO_StreamCreate(KAUDIO_DWORD freq, KAUDIO_DWORD ch
  * frees it with itself. Positions and lengths are those of the source. */
 KAUDIO_API KAUDIO_HSTREAM KAUDIO_FX_TempoCreate(KAUDIO_DWORD chan, KAUDIO_DWORD flags);
 KAUDIO_API KAUDIO_DWORD KAUDIO_FX_TempoGetSource(KAUDIO_HSTREAM chan);
+/* When it returns, no sync callback is running any more (except when called from one). */
 KAUDIO_API KAUDIO_BOOL KAUDIO_StreamFree(KAUDIO_HSTREAM handle);
 KAUDIO_API KAUDIO_BOOL KAUDIO_MusicFree(KAUDIO_HMUSIC handle);
 

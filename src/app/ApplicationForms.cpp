@@ -2,6 +2,22 @@
 
 #include <cstring>
 
+#include "app/EqualizerForm.h"
+#include "app/FullScreenControlsForm.h"
+#include "app/KELDAR_DatabaseForm.h"
+#include "app/PlaylistEditorForm.h"
+#include "app/VisualsScreenForm.h"
+
+namespace {
+template <typename T>
+T* Keep(std::vector<std::unique_ptr<QObject>>& forms, T*& slot) {
+  auto form = std::make_unique<T>();
+  slot = form.get();
+  forms.push_back(std::move(form));
+  return slot;
+}
+}  // namespace
+
 const char* const kRemainingFormClassNames[19] = {
     "TPreferencesDialogForm", "TEqualizerForm",          "TPlaylistEditorForm",     "TVisualsScreenForm",
     "TKELDAR_DatabaseForm",   "TFullScreenControlsForm", "TSkinUnitTemplateForm",   "TSortDialogForm",
@@ -21,19 +37,27 @@ void TApplicationForms::CreateDeckForm() {
 
 void TApplicationForms::CreateRemainingForms() {
   for (const char* name : kRemainingFormClassNames) {
-    if (std::strcmp(name, "Tzorvaneplayerapi") == 0) {
-      auto api = std::make_unique<Tzorvaneplayerapi>();
-      m_api = api.get();
-      m_forms.push_back(std::move(api));
-    } else {
-      m_forms.push_back(std::make_unique<TPlaceholderForm>(name));
-    }
+    if (std::strcmp(name, "Tzorvaneplayerapi") == 0) Keep(m_forms, m_api);
+    else if (std::strcmp(name, "TEqualizerForm") == 0) Keep(m_forms, m_equalizer);
+    else if (std::strcmp(name, "TPlaylistEditorForm") == 0) Keep(m_forms, m_playlist);
+    else if (std::strcmp(name, "TVisualsScreenForm") == 0) Keep(m_forms, m_visuals);
+    else if (std::strcmp(name, "TKELDAR_DatabaseForm") == 0) Keep(m_forms, m_library);
+    else if (std::strcmp(name, "TFullScreenControlsForm") == 0) Keep(m_forms, m_fullScreen);
+    else m_forms.push_back(std::make_unique<TPlaceholderForm>(name));
   }
+  m_skinnedWindows = std::make_unique<TSkinnedWindowSet>(m_deck.get(), m_equalizer, m_playlist, m_visuals, m_library,
+                                                         m_fullScreen);
 }
 
 void TApplicationForms::DestroyAll() {
+  m_skinnedWindows.reset();
   while (!m_forms.empty()) m_forms.pop_back();
   m_api = nullptr;
+  m_equalizer = nullptr;
+  m_playlist = nullptr;
+  m_visuals = nullptr;
+  m_library = nullptr;
+  m_fullScreen = nullptr;
   m_deck.reset();
 }
 

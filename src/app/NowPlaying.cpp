@@ -6,14 +6,25 @@
 #include "util/ProgramFolders.h"
 #include "util/VersionInfo.h"
 
+namespace {
+// A time display holds its hint until the deck first writes a time ("mm:ss" after an
+// optional prefix) into it; the record keeps its "00:00" until then.
+bool IsShownTime(const std::string& text) {
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0 || text.size() - colon != 3) return false;
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return digit(text[colon - 1]) && digit(text[colon + 1]) && digit(text[colon + 2]);
+}
+}  // namespace
+
 TNowPlayingValues GatherNowPlayingValues() {
   TNowPlayingValues v;
   v.ProgramPath = ExecutablePath();
   v.ProgramVersion = KELDAR_PRODUCT_VERSION;
   MultimediaSkinStructure& skin = MultimediaSkin();
-  if (!skin[DeckForm_SongCurrectPlayingTimeWindow].Control_TextString.empty())
+  if (IsShownTime(skin[DeckForm_SongCurrectPlayingTimeWindow].Control_TextString))
     v.CurrentTimeText = skin[DeckForm_SongCurrectPlayingTimeWindow].Control_TextString;
-  if (!skin[DeckForm_SongTotalTimeWindow].Control_TextString.empty())
+  if (IsShownTime(skin[DeckForm_SongTotalTimeWindow].Control_TextString))
     v.TotalTimeText = skin[DeckForm_SongTotalTimeWindow].Control_TextString;
   if (!skin[DeckForm_KbpsTextWindow].Control_TextString.empty())
     v.BitrateText = skin[DeckForm_KbpsTextWindow].Control_TextString;

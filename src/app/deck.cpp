@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QPainter>
 
 #include <cstdlib>
 #include <ctime>
@@ -11,6 +10,7 @@
 #endif
 
 #include "app/NowPlaying.h"
+#include "app/PlaylistEditorForm.h"
 #include "app/ProgramStartup.h"
 #include "app/StartupHooks.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
@@ -45,11 +45,11 @@ TStartupHooks& StartupHooks() {
 
 TDeckForm* DeckForm() { return g_deck; }
 
-TDeckForm::TDeckForm(QWidget* parent) : QWidget(parent) {
+TDeckForm::TDeckForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARSkinnedWindow::Deck, parent) {
   g_deck = this;
   setObjectName("TDeckForm");
   setWindowTitle(QString::fromStdString(ApplicationTitleText()));
-  resize(275, 116);
+  resize(300, 130);  // until the skin sets the size
   m_timer1.setInterval(400);
   connect(&m_timer1, &QTimer::timeout, this, &TDeckForm::Timer1Timer);
 }
@@ -63,7 +63,7 @@ void TDeckForm::FormCreate() {
 }
 
 void TDeckForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
+  TSkinUnitTemplateForm::showEvent(event);
   if (StartupFlags().FirstShowPending) FormShow();
   setAcceptDrops(true);
 }
@@ -135,11 +135,15 @@ void TDeckForm::EnableWindowTimers(bool enabled) {
   } else {
     m_timer1.stop();
   }
+  if (TPlaylistEditorForm* playlist = PlaylistEditorForm()) playlist->EnableTimer(enabled);
 }
 
 void TDeckForm::Timer1Timer() {
-  if (StartupHooks().MainTimerTick) StartupHooks().MainTimerTick();
-  PublishNowPlaying(GatherNowPlayingValues());
+  // The deck controller's tick publishes the now-playing record in its own place.
+  if (StartupHooks().MainTimerTick)
+    StartupHooks().MainTimerTick();
+  else
+    PublishNowPlaying(GatherNowPlayingValues());
 }
 
 void TDeckForm::CaptureDeckState() {
@@ -181,12 +185,4 @@ void TDeckForm::closeEvent(QCloseEvent* event) {
   event->accept();
   setAcceptDrops(false);
   QCoreApplication::quit();
-}
-
-void TDeckForm::paintEvent(QPaintEvent*) {
-  // Drawn like this only until a skin paints the window.
-  QPainter p(this);
-  p.fillRect(rect(), QColor(0x1E, 0x5C, 0xA8));
-  p.setPen(QColor(0xCD, 0xEC, 0xFE));
-  p.drawText(rect(), Qt::AlignCenter, KELDAR_PRODUCT_NAME);
 }

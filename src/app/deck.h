@@ -1,10 +1,11 @@
-// The main window (deck) and its start-up, first-show and exit sequences.
+// The main window (deck, a skinned window) and its start-up, first-show and exit sequences.
 #pragma once
 
 #include <QTimer>
-#include <QWidget>
 
-class TDeckForm : public QWidget {
+#include "skin/SkinUnitTemplate.h"
+
+class TDeckForm : public TSkinUnitTemplateForm {
   Q_OBJECT
  public:
   explicit TDeckForm(QWidget* parent = nullptr);
@@ -30,7 +31,6 @@ class TDeckForm : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
 
  private:
   void Timer1Timer();

@@ -10,18 +10,26 @@
 #include <string>
 #include <vector>
 
+#include "app/ApiWindowClicks.h"
 #include "app/ApplicationForms.h"
+#include "app/DeckControllerSetup.h"
 #include "app/ExitSignals.h"
 #include "app/PBOnceOnly.h"
 #include "app/PlayerApiDispatcher.h"
+#include "app/PlaylistWindowActions.h"
 #include "app/ProgramStartup.h"
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
+#include "app/StartupHooks.h"
 #include "engine/BASSAPI.h"
+#include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "engine/KELDAR_EngineHooks.h"
+#include "playlist/InputPluginEngineHooks.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
 #include "plugins/ZorvanePlayerApiVariables.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
+#include "skin/KELDARSkinLoader.h"
 #include "util/ProgramFolders.h"
 #include "util/GeneralPurposeInputFilenameFunctions.h"
 #include "util/ShowMessage.h"
@@ -96,12 +104,28 @@ int main(int argc, char** argv) {
     }
   });
   api->SetMessageHandler(HandlePlayerApiMessage);
+
+  // The skin loader, the exit sequence and the control messages reach the skinned windows.
+  TSkinnedWindowSet* skinned = forms.SkinnedWindows();
+  StartupHooks().LoadSkin = KELDARSkinStartupLoader(*skinned);
+  StartupHooks().CaptureSkinnedWindowState = [skinned] { skinned->CaptureState(); };
+  StartupHooks().HideSkinnedWindowsAndReleaseSkin = [skinned] { skinned->HideAllAndReleaseSkin(); };
+  InstallApiWindowHooks(*skinned);
+  InstallDeckController(forms);
+  InstallPlaylistWindowActions();
   api->Listen(PlayerApiSocketPath());
+
+  // The engine finds the input plug-ins through these when it builds its tables.
+  InstallInputPluginEngineHooks(deck);
+  // While an internet stream connects the engine keeps the event loop running.
+  EngineUIHooks().ProcessEvents = [] { QCoreApplication::processEvents(); };
+  EngineUIHooks().Beep = [] { QApplication::beep(); };
 
   // 9.-11. Folders, the default playlist, the supported file types.
   CreateProgramFolders();
   ThePlaylist().Clear();
   LoadZPLFile(ThePlaylist(), DefaultPlaylistPath(), true);
+  if (KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes) KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes();
 
   // 12. Command-line arguments in order; a failure skips the rest of them.
   try {
@@ -127,6 +151,9 @@ int main(int argc, char** argv) {
 
   // 14. The windows go in reverse order of creation.
   splash.reset();
+  ClearApiWindowHooks();
+  ClearDeckController();
+  StartupHooks() = {};
   forms.DestroyAll();
   ReleaseInstanceLock();
   return result;

@@ -9,6 +9,7 @@
 #include "audio/FileSource.h"
 #include "audio/Library.h"
 #include "audio/ModuleSource.h"
+#include "audio/SyncDispatcher.h"
 #include "audio/TempoSource.h"
 #include "audio/UserSource.h"
 
@@ -135,6 +136,9 @@ KAUDIO_DWORD KAUDIO_FX_TempoGetSource(KAUDIO_HSTREAM chan) {
 
 KAUDIO_BOOL KAUDIO_StreamFree(KAUDIO_HSTREAM handle) {
   if (!FreeChannel(handle)) return 0;
+  // A sync callback may still be reading the channel's tags; they die with it, so let the
+  // callbacks finish first (a call from the sync thread itself does not wait).
+  Syncs().Drain();
   SetError(0);
   return 1;
 }

@@ -3,9 +3,14 @@
 #include <cmath>
 #include <filesystem>
 
+#include "engine/BASSAPIEffects.h"
+#include "engine/BASSAPIInternetStream.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "engine/KELDAR_EngineDeviceReports.h"
 #include "engine/KELDAR_EngineErrorReports.h"
+#include "engine/KELDAR_EngineHooks.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
+#include "engine/KELDAR_Tags.h"
 #include "kaudio.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -40,8 +45,9 @@ KAUDIO_DWORD ModuleFlags() {
   return flags;
 }
 
-// The handle of the current type's channel (0 for types without one).
-KAUDIO_DWORD CurrentHandle() {
+}  // namespace
+
+KAUDIO_DWORD BASSAPI_CurrentHandle() {
   switch (S().CurrentMediaType) {
     case KELDAR_AUDIOVIDEO_API_mtStream: return S().StreamHandle;
     case KELDAR_AUDIOVIDEO_API_mtShoutcastStream: return S().InternetStreamHandle;
@@ -51,13 +57,13 @@ KAUDIO_DWORD CurrentHandle() {
   }
 }
 
-std::int64_t LengthSeconds(KAUDIO_DWORD handle) {
+std::int64_t BASSAPI_LengthSeconds(KAUDIO_DWORD handle) {
   const KAUDIO_QWORD bytes = KAUDIO_ChannelGetLength(handle, 0);
   if (bytes == static_cast<KAUDIO_QWORD>(-1)) return 0;
   return std::llround(KAUDIO_ChannelBytes2Seconds(handle, bytes));
 }
 
-void ReadChannelInfo(KAUDIO_DWORD handle) {
+void BASSAPI_ReadChannelInfo(KAUDIO_DWORD handle) {
   KAUDIO_CHANNELINFO info{};
   auto& ci = S().ChannelInfo;
   ci = {};
@@ -67,6 +73,12 @@ void ReadChannelInfo(KAUDIO_DWORD handle) {
   ci.Bits = (info.flags & KAUDIO_SAMPLE_8BITS) ? 8 : 16;
   ci.BytesPerSample = ci.Bits / 8;
 }
+
+namespace {
+
+KAUDIO_DWORD CurrentHandle() { return BASSAPI_CurrentHandle(); }
+std::int64_t LengthSeconds(KAUDIO_DWORD handle) { return BASSAPI_LengthSeconds(handle); }
+void ReadChannelInfo(KAUDIO_DWORD handle) { BASSAPI_ReadChannelInfo(handle); }
 
 // Channels of a probe open; a failed probe counts as 0.
 int ProbeChannels(const std::string& file, bool module) {
@@ -132,6 +144,7 @@ bool CreateStream() {
                                                               (s.TotalSeconds * 1000.0)));
       ApplyMarkersToTotal();
       ReadChannelInfo(s.StreamHandle);
+      BASSAPI_SetUpFadeRanges(s.StreamHandle);
       s.StreamHandle = WrapInTempo(s.StreamHandle);
       return true;
     }
@@ -143,13 +156,14 @@ bool CreateStream() {
       s.Bitrate = 0;
       ApplyMarkersToTotal();
       ReadChannelInfo(s.MusicHandle);
+      BASSAPI_SetUpFadeRanges(s.MusicHandle);
       s.MusicHandle = WrapInTempo(s.MusicHandle);
       KAUDIO_ChannelSetAttribute(s.MusicHandle, kPanSeparation,
                                  static_cast<float>(Cfg().MODPanSeparationLevel));
       return true;
     }
-    // Internet streams, CD tracks and video arrive with their own engines.
-    case KELDAR_AUDIOVIDEO_API_mtShoutcastStream: return Fail("Can't create Internet stream");
+    case KELDAR_AUDIOVIDEO_API_mtShoutcastStream: return BASSAPI_CreateInternetStream();
+    // CD tracks and video arrive with their own engines.
     case KELDAR_AUDIOVIDEO_API_mtCDTrack: return Fail("Can't create CD stream");
     case KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack: return Fail("Can't Create CD Track");
     case KELDAR_AUDIOVIDEO_API_mtVIDEOStream: return Fail("Can't Create Video Stream");
@@ -163,8 +177,11 @@ void Play() {
   const auto type = s.CurrentMediaType;
   if (type <= KELDAR_AUDIOVIDEO_API_mtCDTrack) {
     const KAUDIO_DWORD h = CurrentHandle();
-    if (type == KELDAR_AUDIOVIDEO_API_mtStream && s.MarkersCount() && s.StartMarker > 0)
-      KAUDIO_ChannelSetPosition(h, KAUDIO_ChannelSeconds2Bytes(h, s.StartMarker), 0);
+    if (type == KELDAR_AUDIOVIDEO_API_mtStream && s.MarkersCount() && s.StartMarker > 0) {
+      const KAUDIO_QWORD start = KAUDIO_ChannelSeconds2Bytes(h, s.StartMarker);
+      FadeState().Counter = static_cast<std::int64_t>(start);
+      KAUDIO_ChannelSetPosition(h, start, 0);
+    }
     if (!KAUDIO_ChannelPlay(h, 0)) {
       s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
       ReportEngineError(type == KELDAR_AUDIOVIDEO_API_mtMOD       ? "Can't play music"
@@ -207,6 +224,8 @@ void FreeStreams() {
 
 void UpdatePosition() {
   auto& s = S();
+  // The deck's timer is where texts from the library's threads reach the UI.
+  BASSAPI_SyncStreamMetadata();
   if (s.CurrentMediaType > KELDAR_AUDIOVIDEO_API_mtCDTrack) return;
   const KAUDIO_DWORD h = CurrentHandle();
   const KAUDIO_QWORD bytes = KAUDIO_ChannelGetPosition(h, 0);
@@ -233,7 +252,9 @@ void SeekToPercent() {
   if (type == KELDAR_AUDIOVIDEO_API_mtStream && s.MarkersCount() && s.StartMarker > 0)
     target += s.StartMarker;
   const KAUDIO_DWORD h = CurrentHandle();
-  KAUDIO_ChannelSetPosition(h, KAUDIO_ChannelSeconds2Bytes(h, static_cast<double>(target)), 0);
+  const KAUDIO_QWORD bytes = KAUDIO_ChannelSeconds2Bytes(h, static_cast<double>(target));
+  FadeState().Counter = static_cast<std::int64_t>(bytes);
+  KAUDIO_ChannelSetPosition(h, bytes, 0);
 }
 
 void CheckEndOfStream() {
@@ -318,8 +339,12 @@ void SetMODPanSeparation() {
 
 void UnloadAudioAPI() {
   KAUDIO_Stop();
+  BASSAPI_JoinConnectionThread();
+  BASSAPI_RemoveAllEffects();
   FreeStreams();
   ClearSupportedFileTypes();
+  if (InputPluginLoaderHooks().UnloadAll) InputPluginLoaderHooks().UnloadAll();
+  S().RecordingInputs.clear();
   KAUDIO_Free();
 }
 
@@ -346,6 +371,40 @@ void BindSlots() {
   o.SetMODPanSeparation = SetMODPanSeparation;
   o.GetMediaFileType = ::GetMediaFileType;
   o.BuildSupportedFileTypes = ::BuildSupportedFileTypes;
+  o.ShowSoundDeviceInfo = ::ShowSoundDeviceInfo;
+  o.ShowCDDrivesInfo = ::ShowCDDrivesInfo;
+  o.SetVolume = BASSAPI_SetVolume;
+  o.SetBalance = BASSAPI_SetBalance;
+  o.SetPitch = BASSAPI_SetPitch;
+  o.SetTempo = BASSAPI_SetTempo;
+  o.SetSampleRate = BASSAPI_SetSampleRate;
+  o.UpdateEQ = BASSAPI_UpdateEQ;
+  o.ApplyEQState = BASSAPI_ApplyEQState;
+  o.ApplyFadeState = BASSAPI_ApplyFadeState;
+  o.ApplyAutoAmplifyState = BASSAPI_ApplyAutoAmplifyState;
+  o.ApplyDSPState = BASSAPI_ApplyDSPState;
+  o.ReadFileTags = ::ReadFileTags;
+  o.GetModuleInfo = ::GetModuleInfo;
+}
+
+// Recording inputs: name + " (" + input type text + " )" for each input of the default
+// recording device.
+void ListRecordingInputs() {
+  auto& list = S().RecordingInputs;
+  list.clear();
+  auto& hooks = RecordingInputHooks();
+  // Without a recording service built in there is nothing to list.
+  if (!hooks.Open) return;
+  if (!hooks.Open()) {
+    ReportEngineError("Can't initialize device");
+    return;
+  }
+  if (!hooks.InputName) return;
+  for (int i = 0;; ++i) {
+    const auto input = hooks.InputName(i);
+    if (!input) break;
+    list.push_back(input->Name + " (" + input->TypeText + " )");
+  }
 }
 
 }  // namespace
@@ -381,6 +440,9 @@ bool BASSAPI_Initialize() {
         file.compare(file.size() - 3, 3, ".so") == 0)
       KAUDIO_PluginLoad(entry.path().string().c_str(), kUnicode);
   }
+  // Input plug-ins: the loader empties its table and loads every plug-in it finds.
+  if (InputPluginLoaderHooks().LoadAll) InputPluginLoaderHooks().LoadAll();
+  ListRecordingInputs();
   KAUDIO_Start();
   s.FloatSupport = 0;
   if (KAUDIO_DWORD probe = KAUDIO_StreamCreate(Cfg().OutputSamplingRate, 2, 0x80000100u, nullptr, nullptr)) {

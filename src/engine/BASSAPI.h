@@ -13,3 +13,11 @@ bool BASSAPI_VersionAccepted(std::uint32_t version);
 // The output device the initialiser opens: -1 the default (falls back to no sound with a
 // message), 0 no sound without one (tests and headless runs).
 void BASSAPI_SetOutputDevice(int device);
+
+// Back-end internals shared by its units (UI thread).
+// The handle of the current media type's channel; 0 for types without one.
+std::uint32_t BASSAPI_CurrentHandle();
+// A channel's length in whole seconds (rounded), 0 when unknown.
+std::int64_t BASSAPI_LengthSeconds(std::uint32_t handle);
+// Fills the engine's ChannelInfo from a channel (all 0 when it cannot be read).
+void BASSAPI_ReadChannelInfo(std::uint32_t handle);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Media type of a file name or address; decides which engine path opens it. One byte, fixed order.
 enum KELDAR_AUDIOVIDEO_API_MediaFileType : std::uint8_t {
@@ -64,7 +65,55 @@ struct KELDAR_AUDIOVIDEO_API_EngineSettings {
 };
 KELDAR_AUDIOVIDEO_API_EngineSettings& KELDAR_AUDIOVIDEO_API_Settings();
 
-// Operation slots filled by the back-end's initialiser.
+// The current internet station, from the stream's headers and in-stream tags.
+struct ShoutcastStationNameType {
+  std::string ServerURLStream;
+  std::string ServerNotice1;
+  std::string ServerNotice2;
+  std::string ServerName;
+  std::string ServerGenre;
+  std::string ServerURL;
+  std::string ServerPublicOrPrivate;
+  std::string ServerMetaint;
+  std::string ServerBitrate;
+  std::string ServerICEAudioInfo;
+  std::string ServerDescription;
+  std::string ServerType;
+  bool ServerDataUpdated = false;  // set when a station name arrives; cleared by the deck
+};
+
+struct ShoutcastMETARecord {
+  std::string StreamTitle;
+  std::string StreamURL;
+  bool METADataAvailable = false;
+};
+
+// The tag texts of one file, in this order.
+struct TKELDAR_AUDIOVIDEO_API_AudioFileTags {
+  std::string FullPathAndFilename;
+  std::string TitleName;
+  std::string ArtistName;
+  std::string AlbumName;
+  std::string TitleAlbumGenre;
+  std::string TitleAlbumYear;
+  std::string TitleComment;
+  std::string TrackNumber;
+  std::string ComposerName;
+  std::string CopyrightText;
+  std::string SubtitleText;
+  std::string AlbumArtistName;
+  std::string DiscNumber;
+};
+
+// What a tracker module tells about itself.
+struct TKELDAR_AUDIOVIDEO_API_ModuleInfo {
+  std::string ModuleName;
+  std::string ModuleMessage;
+  std::vector<std::string> Instruments;  // "1 name", "2 name", ...
+  std::vector<std::string> Samples;
+};
+
+// Operation slots filled by the back-end's initialiser. All run on the UI thread.
 struct KELDAR_AUDIOVIDEO_API_Operations {
   std::function<void()> UnloadAudioAPI;
   std::function<bool()> CreateStream;
@@ -87,6 +136,23 @@ struct KELDAR_AUDIOVIDEO_API_Operations {
   std::function<void()> SetMODPanSeparation;
   std::function<KELDAR_AUDIOVIDEO_API_MediaFileType(const std::string&)> GetMediaFileType;
   std::function<void()> BuildSupportedFileTypes;
+  std::function<void()> ShowSoundDeviceInfo;
+  std::function<void()> ShowCDDrivesInfo;
+  // Effects: each reads its stored slider value (EngineState::Sliders).
+  std::function<void()> SetVolume;
+  std::function<void()> SetBalance;
+  std::function<void()> SetPitch;
+  std::function<void()> SetTempo;
+  std::function<void()> SetSampleRate;
+  std::function<void()> UpdateEQ;
+  // Attach the effect to the current channel when its switch (EngineState::Effects) is on,
+  // detach it when off.
+  std::function<void()> ApplyEQState;
+  std::function<void()> ApplyFadeState;
+  std::function<void()> ApplyAutoAmplifyState;
+  std::function<void()> ApplyDSPState;
+  std::function<TKELDAR_AUDIOVIDEO_API_AudioFileTags(const std::string&)> ReadFileTags;
+  std::function<TKELDAR_AUDIOVIDEO_API_ModuleInfo(const std::string&)> GetModuleInfo;
 };
 KELDAR_AUDIOVIDEO_API_Operations& KELDAR_AUDIOVIDEO_API_Slots();
 
@@ -109,6 +175,31 @@ enum : int {
   KELDAR_AUDIOVIDEO_API_psPaused = 1,
   KELDAR_AUDIOVIDEO_API_psStopped = 2,
   KELDAR_AUDIOVIDEO_API_psEnded = 3,
+};
+
+// Slider values 0..100 (50 neutral) that the effect operations read.
+struct KELDAR_AUDIOVIDEO_API_SliderValues {
+  int Volume = 100;
+  int Balance = 50;
+  int Pitch = 50;
+  int Tempo = 50;
+  int SampleRate = 50;
+  int PreAmp = 50;
+  std::array<int, 10> Bands{50, 50, 50, 50, 50, 50, 50, 50, 50, 50};
+};
+
+// The hint texts the effect operations build for their sliders.
+struct KELDAR_AUDIOVIDEO_API_SliderHints {
+  std::string Volume, Balance, Pitch, Tempo, SampleRate, PreAmp;
+  std::array<std::string, 10> Bands;
+};
+
+// Which effects the caller wants on the current channel.
+struct KELDAR_AUDIOVIDEO_API_EffectSwitches {
+  bool EQ = false;
+  bool Fade = false;
+  bool AutoAmplify = false;
+  bool DSP = false;
 };
 
 // The engine state shared with the callers; written on the UI thread unless marked atomic.
@@ -142,6 +233,15 @@ struct KELDAR_AUDIOVIDEO_API_EngineState {
   std::array<std::uint8_t, 2048> WaveformData{};
   std::array<float, 512> MixedWaveformData{};
   std::uint32_t Level = 0;
+  // Internet streams: copies on the UI thread of what the library threads delivered,
+  // refreshed by UpdatePosition and while a connection is pending.
+  ShoutcastStationNameType Station;
+  ShoutcastMETARecord META;
+  std::string StatusText;
+  KELDAR_AUDIOVIDEO_API_SliderValues Sliders;
+  KELDAR_AUDIOVIDEO_API_SliderHints Hints;
+  KELDAR_AUDIOVIDEO_API_EffectSwitches Effects;
+  std::vector<std::string> RecordingInputs;
 
   // Markers count only when they differ.
   bool MarkersCount() const { return StartMarker != EndMarker; }

@@ -68,8 +68,9 @@ std::string KELDAR_EngineErrorText(const std::string& context, int code) {
   return context + "\r\n" + "(Error code: " + std::to_string(code) + ")";
 }
 
-bool ReportEngineError(const std::string& context) {
-  const int code = KAUDIO_ErrorGetCode();
+bool ReportEngineError(const std::string& context) { return ReportEngineErrorCode(context, KAUDIO_ErrorGetCode()); }
+
+bool ReportEngineErrorCode(const std::string& context, int code) {
   if (code == 0) return true;
   if (!KELDAR_AUDIOVIDEO_API_State().ShowErrors) return false;
   if (KELDAR_AUDIOVIDEO_API_Slots().Stop) KELDAR_AUDIOVIDEO_API_Slots().Stop();

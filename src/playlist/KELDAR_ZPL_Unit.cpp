@@ -1,5 +1,8 @@
 #include "playlist/KELDAR_ZPL_Unit.h"
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "util/AtomicFile.h"
@@ -10,22 +13,59 @@
 namespace {
 
 void PutInt32(std::string& s, int32_t v) {
-  uint32_t u = static_cast<uint32_t>(v);
-  for (int i = 0; i < 4; ++i) s += static_cast<char>((u >> (8 * i)) & 0xFF);
+  const uint32_t u = static_cast<uint32_t>(v);
+  const char bytes[4] = {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
+                         static_cast<char>(u >> 24)};
+  s.append(bytes, 4);
 }
 
 void PutInt64(std::string& s, int64_t v) {
-  uint64_t u = static_cast<uint64_t>(v);
-  for (int i = 0; i < 8; ++i) s += static_cast<char>((u >> (8 * i)) & 0xFF);
+  PutInt32(s, static_cast<int32_t>(static_cast<uint64_t>(v) & 0xFFFFFFFFu));
+  PutInt32(s, static_cast<int32_t>(static_cast<uint64_t>(v) >> 32));
+}
+
+bool IsAscii(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
 }
 
 void PutString(std::string& s, const std::string& text) {
-  std::u16string units = Utf8ToUtf16(text);
-  PutInt32(s, static_cast<int32_t>(units.size()));
-  for (char16_t c : units) {
-    s += static_cast<char>(c & 0xFF);
-    s += static_cast<char>(c >> 8);
+  // Most texts are plain ASCII: one code unit per byte, no conversion needed.
+  if (IsAscii(text)) {
+    PutInt32(s, static_cast<int32_t>(text.size()));
+    const size_t at = s.size();
+    s.resize(at + 2 * text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+      s[at + 2 * i] = text[i];
+      s[at + 2 * i + 1] = '\0';
+    }
+    return;
   }
+  const std::u16string units = Utf8ToUtf16(text);
+  PutInt32(s, static_cast<int32_t>(units.size()));
+  const size_t at = s.size();
+  s.resize(at + 2 * units.size());
+  for (size_t i = 0; i < units.size(); ++i) {
+    s[at + 2 * i] = static_cast<char>(units[i] & 0xFF);
+    s[at + 2 * i + 1] = static_cast<char>(units[i] >> 8);
+  }
+}
+
+// The whole file in one read; false when it is no readable regular file.
+bool ReadFileBytes(const std::string& path, std::string& data) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  struct stat st {};
+  bool ok = ::fstat(::fileno(file), &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) {
+    data.resize(static_cast<size_t>(st.st_size));
+    const size_t read = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file);
+    data.resize(read);
+    ok = !std::ferror(file);
+  }
+  std::fclose(file);
+  return ok;
 }
 
 // Reads little-endian fields; every read fails (and changes nothing) past the end of the data.
@@ -52,23 +92,30 @@ class TStreamReader {
     v = u != 0;
     return true;
   }
+  // A count that is negative or runs past the end of the data is refused before anything
+  // is allocated: the data ends inside this item, and the field keeps its value.
   bool String(std::string& v) {
     int32_t count;
     if (!Int32(count)) return false;
-    if (count < 0) count = 0;
-    size_t bytes = static_cast<size_t>(count) * 2;
-    // A count that runs past the end takes what is there: the data ends inside this item.
-    size_t available = (m_data.size() - m_pos) & ~static_cast<size_t>(1);
-    bool complete = bytes <= available;
-    if (!complete) bytes = available;
-    std::u16string units(bytes / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-      units[i] = static_cast<char16_t>(static_cast<unsigned char>(m_data[m_pos + 2 * i]) |
-                                       (static_cast<unsigned char>(m_data[m_pos + 2 * i + 1]) << 8));
-    m_pos += bytes;
+    const size_t available = m_data.size() - m_pos;
+    if (count < 0 || static_cast<uint64_t>(count) * 2 > available) {
+      m_pos = m_data.size();
+      return false;
+    }
+    const size_t n = static_cast<size_t>(count);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(m_data.data()) + m_pos;
+    m_pos += n * 2;
+    bool ascii = true;
+    for (size_t i = 0; i < n && ascii; ++i) ascii = bytes[2 * i + 1] == 0 && bytes[2 * i] < 0x80;
+    if (ascii) {
+      v.resize(n);
+      for (size_t i = 0; i < n; ++i) v[i] = static_cast<char>(bytes[2 * i]);
+      return true;
+    }
+    std::u16string units(n, u'\0');
+    for (size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     v = Utf16ToUtf8(units);
-    if (!complete) m_pos = m_data.size();
-    return complete;
+    return true;
   }
 
  private:
@@ -102,6 +149,11 @@ bool ReadItem(TStreamReader& r, TPlayListBoxItem& item) {
 }  // namespace
 
 void WritePlaylistItemsToStream(const TPlaylist& playlist, std::string& stream) {
+  size_t estimate = stream.size();
+  for (const TPlayListBoxItem& item : playlist.Items())
+    estimate += 85 + 24 + 2 * (item.FullPathAndFilename.size() + item.ArtistName.size() + item.TitleName.size() +
+                               item.AlbumName.size() + item.TitleAlbumGenre.size() + item.TitleAlbumYear.size());
+  stream.reserve(estimate);
   for (const TPlayListBoxItem& item : playlist.Items()) {
     PutString(stream, item.FullPathAndFilename);
     PutString(stream, item.ArtistName);
@@ -138,7 +190,7 @@ void ReadPlaylistItemsFromStream(TPlaylist& playlist, const std::string& stream,
 
 bool LoadZPLFile(TPlaylist& playlist, const std::string& path, bool clearFirst) {
   std::string data;
-  if (!ReadWholeFile(path, data)) {
+  if (!ReadFileBytes(path, data)) {
     ShowMessage("Loading Playlist Failed...");
     return false;
   }

@@ -10,7 +10,9 @@
 // Appends the serialized form of every entry to the byte stream.
 void WritePlaylistItemsToStream(const TPlaylist& playlist, std::string& stream);
 // Reads entries from the whole stream; an item cut short by the end of the data is still
-// appended with what was read (the rest keeps the previous item's values).
+// appended with what was read (the rest keeps the previous item's values). A string count
+// that is negative or larger than the data left is refused before anything is allocated
+// and ends the data there.
 void ReadPlaylistItemsFromStream(TPlaylist& playlist, const std::string& stream, bool clearFirst);
 
 // "Loading Playlist Failed..." when the file cannot be read; the playlist is then unchanged.

@@ -44,9 +44,15 @@ bool CopyInfo(const Tzpinput_plugin_structure& plugin, Tzpinput_plugin_INFO& inf
          CopyFromPluginMemory(&info, plugin.input_plugin_Info, sizeof info);
 }
 
+struct TDeclaredFormat {
+  std::string UpperExtension;
+  std::string Description;
+  std::string Extension;  // as the plug-in spells it
+};
+
 // The plug-in's formats; false when its records cannot be read.
 bool ReadFormats(const Tzpinput_plugin_structure& plugin, Tzpinput_plugin_INFO& info,
-                 std::vector<std::pair<std::string, std::string>>& formats) {
+                 std::vector<TDeclaredFormat>& formats) {
   formats.clear();
   if (!CopyInfo(plugin, info)) return false;
   uint32_t count = std::min<uint32_t>(info.input_plugin_FormatsNumber, ZPINPUT_MAX_FORMATS);
@@ -61,7 +67,7 @@ bool ReadFormats(const Tzpinput_plugin_structure& plugin, Tzpinput_plugin_INFO& 
     if (!ReadPluginString(records[i].input_plugin_FormatExtension, extension, kMaxPluginText))
       return false;
     ReadPluginString(records[i].input_plugin_FormatDescription, description, kMaxPluginText);
-    formats.emplace_back(UpperCaseAscii(extension), description);
+    formats.push_back({UpperCaseAscii(extension), description, extension});
   }
   return true;
 }
@@ -158,10 +164,10 @@ int FindInputPluginForExtension(const std::string& upperCaseExtension) {
     Tzpinput_plugin_structure plugin{};
     if (!CopyInterface(slot, plugin)) continue;
     Tzpinput_plugin_INFO info{};
-    std::vector<std::pair<std::string, std::string>> formats;
+    std::vector<TDeclaredFormat> formats;
     if (!ReadFormats(plugin, info, formats)) return -1;
     for (const auto& format : formats)
-      if (format.first == wanted) return slot;
+      if (format.UpperExtension == wanted) return slot;
   }
   return -1;
 }
@@ -286,15 +292,15 @@ std::vector<TInputPluginFormatRow> DiscoverInputPluginFormats() {
     }
     Tzpinput_plugin_structure plugin{};
     Tzpinput_plugin_INFO info{};
-    std::vector<std::pair<std::string, std::string>> formats;
+    std::vector<TDeclaredFormat> formats;
     if (CopyInterface(slot, plugin) && ReadFormats(plugin, info, formats) &&
         info.input_plugin_Type <= ZPINPUT_TYPE_PICTURE) {
       std::string name;
       ReadPluginString(info.input_plugin_Name, name, kMaxPluginText);
-      for (const auto& [extension, description] : formats) {
-        if (extension.size() < 2 || extension[0] != '.') continue;
-        rows.push_back({extension, description, info.input_plugin_Type, name,
-                        info.input_plugin_Version, path});
+      for (const auto& format : formats) {
+        if (format.UpperExtension.size() < 2 || format.UpperExtension[0] != '.') continue;
+        rows.push_back({format.UpperExtension, format.Description, info.input_plugin_Type, name,
+                        info.input_plugin_Version, path, format.Extension});
       }
     }
     UnloadInputPlugin(slot);

@@ -62,6 +62,7 @@ struct TInputPluginFormatRow {
   std::string PluginName;
   uint32_t PluginVersion = 0;
   std::string PluginPath;
+  std::string DeclaredExtension;  // as the plug-in spells it (shown in dialog masks)
 };
 // The inputplugins folders searched, existing ones only (never created): the working
 // folder's, then the executable folder's when it differs.

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "app/ApplicationForms.h"
 #include "app/ProgramStartup.h"
+#include "engine/KELDAR_SupportedFileTypes.h"
 #include "playlist/TPlaylist.h"
 #include "util/ProgramFolders.h"
 
@@ -43,12 +44,16 @@ TEST(HandleParameter, AddsTheLongFormOfEachArgumentInOrder) {
   TTempFolder dir;
   WriteTextFile(dir / "Song.MP3", "x");
   ThePlaylist().Clear();
+  // Arguments are classified by the supported-types table, built before they are handled.
+  ClearSupportedFileTypes();
+  BuildSupportedFileTypes();
   HandleParameter(dir / "Song.MP3");
   HandleParameter("http://radio.example/live");
   ASSERT_EQ(ThePlaylist().Count(), 2);
   EXPECT_EQ(ThePlaylist().Item(0).FullPathAndFilename, dir / "Song.MP3");
   EXPECT_EQ(ThePlaylist().Item(1).FullPathAndFilename, "http://radio.example/live");
   ThePlaylist().Clear();
+  ClearSupportedFileTypes();
 }
 
 TEST(ApplicationForms, WindowsAreCreatedInTheirFixedOrder) {

@@ -125,6 +125,28 @@ TEST_F(DspFxSyncTest, PositionAndEndSyncsOfADecodingChannel) {
 
 namespace {
 
+TEST_F(DspFxSyncTest, FreeingAChannelWaitsForItsRunningSyncCallback) {
+  const std::string path = dir_.File("free.wav");
+  ASSERT_TRUE(MakeTone(path, 2.0));
+  const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, 0);
+  ASSERT_NE(h, 0u);
+  static std::atomic<int> started{0}, finished{0};
+  started = finished = 0;
+  // The callback reads the channel as a metadata callback does, slowly.
+  ASSERT_NE(KAUDIO_ChannelSetSync(h, KAUDIO_SYNC_SETPOS, 0,
+                                  [](KAUDIO_HSYNC, KAUDIO_DWORD ch, KAUDIO_DWORD, void*) {
+                                    ++started;
+                                    KAUDIO_ChannelGetTags(ch, KAUDIO_TAG_META);
+                                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                                    ++finished;
+                                  }, nullptr), 0u);
+  ASSERT_TRUE(KAUDIO_ChannelSetPosition(h, 4000, KAUDIO_POS_BYTE));
+  for (int i = 0; i < 200 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(started.load(), 1);
+  EXPECT_TRUE(KAUDIO_StreamFree(h));
+  EXPECT_EQ(finished.load(), 1);
+}
+
 TEST_F(DspFxSyncTest, SilencingDspOnAPlayingChannelSilencesItsData) {
   const std::string path = dir_.File("p.wav");
   ASSERT_TRUE(MakeTone(path, 2.0, 440.0, 0.8));

@@ -1,11 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <thread>
-
+#include "EngineTestSupport.h"
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineErrorReports.h"
@@ -13,45 +6,9 @@
 #include "kaudio.h"
 #include "util/ShowMessage.h"
 
-namespace fs = std::filesystem;
+using namespace enginetest;
 
 namespace {
-
-fs::path Dir() { return fs::temp_directory_path() / ("keldar_engine_" + std::to_string(getpid())); }
-
-void Wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-class PlaybackEngineTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    fs::create_directories(Dir());
-    setenv("KELDAR_MESSAGE_LOG", (Dir() / "messages.log").c_str(), 1);
-    BASSAPI_SetOutputDevice(0);
-    if (KELDAR_AUDIOVIDEO_API_AudioAPIToLoad().Count == 0) RegisterBASSAPIBackend();
-    ASSERT_TRUE(SelectAudioAPI(1));
-    ASSERT_TRUE(KELDAR_AUDIOVIDEO_API_CurrentAudioAPI().KELDAR_AUDIOVIDEO_API_InitializeFunction());
-    KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes();
-  }
-  static void TearDownTestSuite() {
-    KELDAR_AUDIOVIDEO_API_Slots().UnloadAudioAPI();
-    fs::remove_all(Dir());
-  }
-  void SetUp() override { fs::remove(Dir() / "messages.log"); }
-  void TearDown() override {
-    auto& o = KELDAR_AUDIOVIDEO_API_Slots();
-    o.Stop();
-    o.FreeStreams();
-    Engine().StartMarker = Engine().EndMarker = 0;
-    Engine().ShowErrors = true;
-  }
-  static KELDAR_AUDIOVIDEO_API_Operations& Ops() { return KELDAR_AUDIOVIDEO_API_Slots(); }
-  static KELDAR_AUDIOVIDEO_API_EngineState& Engine() { return KELDAR_AUDIOVIDEO_API_State(); }
-  static bool Open(const std::string& file) {
-    Engine().CurrentFileName = file;
-    return Ops().CreateStream();
-  }
-  static std::vector<TMessage> Messages() { return ReadMessageLog((Dir() / "messages.log").string()); }
-};
 
 TEST_F(PlaybackEngineTest, RegistrationNamesOurLibrary) {
   const auto& api = KELDAR_AUDIOVIDEO_API_CurrentAudioAPI();

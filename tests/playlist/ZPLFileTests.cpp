@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "TestSupport.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
@@ -78,19 +79,79 @@ TEST(ZPLSerialization, TruncatedDataAppendsThePartialItemAndStops) {
   }
 }
 
-TEST(ZPLSerialization, HostileCountsNeverReadPastTheData) {
-  // A count of two billion code units followed by a few bytes.
+TEST(ZPLSerialization, TruncatedItemKeepsWhatWasReadAndThePreviousItemsRest) {
+  TPlaylist list;
+  list.Add(SampleItem());
+  TPlayListBoxItem second;
+  second.FullPathAndFilename = "/b.mp3";
+  second.ArtistName = "B";
+  second.FilePlaybackLength = 7;
+  second.PitchValue = 11;
+  list.Add(second);
+  std::string stream;
+  WritePlaylistItemsToStream(list, stream);
+  const size_t secondStart = stream.size() - (85 + 6 * 4 + 2 * (6 + 1));
+  // Cut two bytes into the second item's pitch: strings and the fields before it are read.
+  const size_t pitchOffset = secondStart + 6 * 4 + 2 * 7 + 4 * 4 + 8 + 4;
+  TPlaylist back;
+  ReadPlaylistItemsFromStream(back, stream.substr(0, pitchOffset + 2), true);
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.Item(1).FullPathAndFilename, "/b.mp3");
+  EXPECT_EQ(back.Item(1).ArtistName, "B");
+  EXPECT_EQ(back.Item(1).TitleName, "");
+  EXPECT_EQ(back.Item(1).FilePlaybackLength, 7);
+  EXPECT_EQ(back.Item(1).PitchValue, SampleItem().PitchValue);  // unread: the previous item's
+  EXPECT_EQ(back.Item(1).EQBandValues[9], SampleItem().EQBandValues[9]);
+  EXPECT_EQ(back.TotalPlaybackSeconds(), 245 + 7);
+}
+
+TEST(ZPLSerialization, HostileCountsAreRefusedWithoutAllocating) {
+  struct rusage before {};
+  getrusage(RUSAGE_SELF, &before);
+  // A count of 2^31-1 code units followed by a few bytes: refused, the data ends there.
   std::string stream("\xFF\xFF\xFF\x7F" "a\0b\0c", 9);
   TPlaylist back;
   ReadPlaylistItemsFromStream(back, stream, true);
   ASSERT_EQ(back.Count(), 1);
-  EXPECT_EQ(back.Item(0).FullPathAndFilename, "ab");
-  // A negative count reads as empty.
-  std::string negative("\xFF\xFF\xFF\xFF", 4);
+  EXPECT_EQ(back.Item(0), TPlayListBoxItem());
+  // A negative count likewise.
   TPlaylist other;
-  ReadPlaylistItemsFromStream(other, negative, true);
+  ReadPlaylistItemsFromStream(other, std::string("\xFF\xFF\xFF\xFF" "abcdefgh", 12), true);
   ASSERT_EQ(other.Count(), 1);
   EXPECT_EQ(other.Item(0).FullPathAndFilename, "");
+  struct rusage after {};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes: far below 4 GiB
+
+  // Inside the second item: the first stays intact, the second keeps the first one's values
+  // for everything it could not read, and nothing after the bad count is taken.
+  TPlaylist two;
+  two.Add(SampleItem());
+  std::string data;
+  WritePlaylistItemsToStream(two, data);
+  data += std::string("\x00\x00\x00\x80", 4) + std::string(300, 'x');
+  TPlaylist read;
+  ReadPlaylistItemsFromStream(read, data, true);
+  ASSERT_EQ(read.Count(), 2);
+  EXPECT_EQ(read.Item(0), SampleItem());
+  EXPECT_EQ(read.Item(1), SampleItem());
+}
+
+TEST(ZPLSerialization, CountsAddedAcrossAppendsAndClearFirst) {
+  TPlaylist list;
+  list.Add(SampleItem());
+  std::string stream;
+  WritePlaylistItemsToStream(list, stream);
+  TPlaylist target;
+  target.Add(SampleItem());
+  ReadPlaylistItemsFromStream(target, stream, false);
+  EXPECT_EQ(target.Count(), 2);
+  EXPECT_EQ(target.TotalPlaybackSeconds(), 490);
+  ReadPlaylistItemsFromStream(target, stream, true);
+  EXPECT_EQ(target.Count(), 1);
+  EXPECT_EQ(target.TotalPlaybackSeconds(), 245);
+  ReadPlaylistItemsFromStream(target, std::string(), true);
+  EXPECT_EQ(target.Count(), 0);
 }
 
 TEST(ZPLFile, EmptyPlaylistIsAnEmptyFileAndLoadingItClears) {

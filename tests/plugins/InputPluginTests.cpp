@@ -19,7 +19,7 @@
 #include <sstream>
 
 #include "playlist/TPlaylist.h"
-#include "plugins/InputPluginServices.h"
+#include "playlist/InputPluginServices.h"
 #include "plugins/zpinput_plugins_Loader_API.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"

@@ -1,4 +1,4 @@
-#include "plugins/InputPluginServices.h"
+#include "playlist/InputPluginServices.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,0 +1,153 @@
+// Speed and memory of the playlist: saving and loading a 100 000-entry ZPL (each under
+// 300 ms), adding a folder tree of 20 000 files with tags unread (under 1 s), sorting
+// 100 000 entries (under 500 ms), and the memory one entry takes. Exit status 1 when a
+// target is missed.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "TestSupport.h"
+#include "engine/KELDAR_SupportedFileTypes.h"
+#include "playlist/InputPluginEngineHooks.h"
+#include "playlist/KELDAR_ZPL_Unit.h"
+#include "playlist/PlaylistEditor.h"
+#include "playlist/PlaylistOperations.h"
+#include "settings/SettingsFunctionsToINIFiles.h"
+#include "util/ProgramFolders.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double Milliseconds(const std::function<void()>& work) {
+  const auto t0 = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Best of several rounds; prepare runs untimed before each.
+double Best(int rounds, const std::function<void()>& prepare, const std::function<void()>& work) {
+  double best = 1e12;
+  for (int i = 0; i < rounds; ++i) {
+    prepare();
+    best = std::min(best, Milliseconds(work));
+  }
+  return best;
+}
+
+long ResidentKilobytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Entries as a real collection has them: folder, track number, artist, title.
+void FillRealistic(TPlaylist& list, int count) {
+  for (int i = 0; i < count; ++i) {
+    TPlayListBoxItem item;
+    const std::string artist = "Artist Number " + std::to_string(i % 997);
+    const std::string title = "Title of the song " + std::to_string((i * 7919) % 100003);
+    item.FullPathAndFilename = "/home/listener/Music/" + artist + "/Album " + std::to_string(i % 89) + "/" +
+                               std::to_string(i % 20 + 1) + " - " + title + (i % 3 ? ".mp3" : ".ogg");
+    item.ArtistName = artist;
+    item.TitleName = title;
+    item.AlbumName = "Album " + std::to_string(i % 89);
+    item.FilePlaybackLength = 180 + i % 120;
+    item.FileSize = 3000000 + (static_cast<int64_t>(i) * 104729) % 5000000;
+    item.FileDate = 0x5A000000 + i;
+    list.Add(std::move(item));
+  }
+}
+
+bool Report(const char* what, double ms, double limit) {
+  std::printf("%-46s %9.1f ms  (target < %.0f ms)%s\n", what, ms, limit, ms < limit ? "" : "  MISSED");
+  return ms < limit;
+}
+
+}  // namespace
+
+int main() {
+  TTempFolder root;
+  const fs::path program = fs::path(root.Path()) / "program";
+  fs::create_directories(program / "inputplugins");
+  for (const char* name : {"zpinput_playlists.so", "zpinput_archives.so", "zpinput_pictures.so"})
+    fs::create_symlink(fs::path(KELDAR_PROGRAM_DIR) / "inputplugins" / name, program / "inputplugins" / name);
+  SetProgramFolderForTesting(program.string());
+  InitSettingsDefaults();
+  InstallInputPluginEngineHooks(nullptr);
+  BuildSupportedFileTypes();
+  LoadAllInputPlugins(nullptr);
+  std::printf("supported-types table: %d rows\n", SupportedFileTypes().Count());
+  bool ok = true;
+
+  // Memory: the resident growth of a list of 100 000 realistic entries.
+  {
+    const long before = ResidentKilobytes();
+    TPlaylist list;
+    FillRealistic(list, 100000);
+    const long after = ResidentKilobytes();
+    std::printf("memory per entry: %.0f bytes resident (record %zu bytes, its line %zu bytes, the texts)\n",
+                (after - before) * 1024.0 / 100000, sizeof(TPlayListBoxItem), 2 * sizeof(void*));
+  }
+
+  // ZPL save and load.
+  {
+    TPlaylist list;
+    FillRealistic(list, 100000);
+    const std::string file = root / "big.ZPL";
+    ok &= Report("save 100 000-entry ZPL", Best(5, [] {}, [&] { SaveZPLFile(list, file); }), 300);
+    std::printf("  file size: %.1f MB\n", fs::file_size(file) / 1e6);
+    TPlaylist back;
+    ok &= Report("load 100 000-entry ZPL", Best(5, [&] { back.Clear(); }, [&] { LoadZPLFile(back, file, true); }), 300);
+    if (back.Count() != 100000) {
+      std::printf("loaded %d entries instead of 100000\n", back.Count());
+      ok = false;
+    }
+  }
+
+  // Folder tree: 200 folders of 100 files, four audio types and some other files.
+  {
+    const fs::path tree = fs::path(root.Path()) / "tree";
+    const char* extensions[] = {".mp3", ".ogg", ".wav", ".mp2", ".mp3"};
+    int files = 0;
+    for (int d = 0; d < 200; ++d) {
+      const fs::path folder = tree / ("Artist " + std::to_string(d / 10)) / ("Album " + std::to_string(d));
+      fs::create_directories(folder);
+      for (int f = 0; f < 100; ++f, ++files)
+        std::ofstream(folder / (std::to_string(f) + " - Track " + std::to_string(f) + extensions[f % 5]));
+      std::ofstream(folder / "cover.jpg");
+    }
+    Options_PlaylistAddSubDirectories.BooleanValue = true;
+    TPlaylist list;
+    ok &= Report("add folder tree of 20 000 files (tags unread)",
+                 Best(3, [&] { list.Clear(); }, [&] { AddDirectoryToPlaylist(list, tree.string()); }), 1000);
+    std::printf("  entries added: %d of %d audio files\n", list.Count(), files);
+    std::vector<std::string> found;
+    std::printf("  of which the folder search: %.1f ms\n",
+                Best(3, [&] { found.clear(); },
+                     [&] { GetAllKnownSupportedFilesFromDirectories(tree.string(), found, true); }));
+  }
+
+  // Sorting by every key.
+  {
+    TPlaylist list;
+    FillRealistic(list, 100000);
+    double worst = 0;
+    for (int key = 0; key <= 7; ++key) {
+      ReversePlaylist(list);
+      const double ms = Milliseconds([&] { SortPlaylist(list, static_cast<TPlaylistSortKey>(key)); });
+      std::printf("  sort by key %d: %.1f ms\n", key, ms);
+      worst = std::max(worst, ms);
+    }
+    ok &= Report("sort 100 000 entries (slowest key)", worst, 500);
+  }
+
+  UnloadAllInputPlugins();
+  return ok ? 0 : 1;
+}

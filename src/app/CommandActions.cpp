@@ -1,0 +1,124 @@
+#include "app/CommandActions.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QtGlobal>
+
+#include <algorithm>
+
+#include "app/deck.h"
+#include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "skin/Form_ControlsList.h"
+#include "skin/KELDARSkinControlAccessors.h"
+#include "skin/KELDARSkinLoader.h"
+#include "skin/SkinMaskSliders.h"
+
+namespace {
+
+void Run(const std::function<void()>& action, const char* name) {
+  if (action)
+    action();
+  else
+    CommandActionNotInstalled(name);
+}
+
+void RunWithPage(const std::function<void(const std::string&)>& action, const char* name, const std::string& page) {
+  if (action)
+    action(page);
+  else
+    CommandActionNotInstalled(std::string(name) + " \"" + page + "\"");
+}
+
+std::string ControlName(KELDARSkinControls_IDs control) {
+  return IsKELDARSkinControlOrdinal(control) ? std::string(KELDARSkinControlIdentString(control)) : "control";
+}
+
+}  // namespace
+
+TCommandActions& CommandActions() {
+  static TCommandActions actions;
+  return actions;
+}
+
+void CommandActionNotInstalled(const std::string& name) {
+  qWarning("keldar3: command not installed yet: %s", name.c_str());
+}
+
+void CommandPrevious() { Run(CommandActions().Previous, "Previous"); }
+void CommandPlay() { Run(CommandActions().Play, "Play"); }
+void CommandPause() { Run(CommandActions().Pause, "Pause"); }
+void CommandStop() { Run(CommandActions().Stop, "Stop"); }
+void CommandNext() { Run(CommandActions().Next, "Next"); }
+
+void CommandPauseOrPlay() {
+  const int state = CommandEnginePlayerState();
+  if (state == KELDAR_AUDIOVIDEO_API_psPlaying || state == KELDAR_AUDIOVIDEO_API_psPaused)
+    CommandPause();
+  else
+    CommandPlay();
+}
+
+int CommandEnginePlayerState() {
+  const auto& state = CommandActions().EnginePlayerState;
+  return state ? state() : KELDAR_AUDIOVIDEO_API_State().PlayerState;
+}
+
+void CommandAddFiles() { Run(CommandActions().AddFiles, "AddFiles"); }
+void CommandShowRecordingDialog() { Run(CommandActions().ShowRecordingDialog, "ShowRecordingDialog"); }
+
+void CommandShowPreferencesPage(const std::string& page) {
+  RunWithPage(CommandActions().ShowPreferencesPage, "ShowPreferencesPage", page);
+}
+
+void CommandSelectPreferencesPage(const std::string& page) {
+  RunWithPage(CommandActions().SelectPreferencesPage, "SelectPreferencesPage", page);
+}
+
+void CommandClickDeckControl(KELDARSkinControls_IDs control) {
+  const auto& click = CommandActions().ClickDeckControl;
+  if (click)
+    click(control);
+  else
+    CommandActionNotInstalled("ClickDeckControl " + ControlName(control));
+}
+
+void CommandShowMainForm() { Run(CommandActions().ShowMainForm, "ShowMainForm"); }
+void CommandCloseMainWindow() { Run(CommandActions().CloseMainWindow, "CloseMainWindow"); }
+void CommandCheckForUpdates() { Run(CommandActions().CheckForUpdates, "CheckForUpdates"); }
+
+void RunSkinControlAction(KELDARSkinControls_IDs control) {
+  if (!IsKELDARSkinControlOrdinal(control)) return;
+  // A copy: the action may rebind controls or load another skin.
+  const KELDARSkin_ControlClickProcedureType action = MultimediaSkin()[control].Control_LeftClickProcedure;
+  if (action)
+    action();
+  else
+    CommandActionNotInstalled("action of " + ControlName(control));
+}
+
+void FlipSkinButtonAndRunAction(KELDARSkinControls_IDs control) {
+  SetSkinControlMouseState(control, meMouseUp);
+  RunSkinControlAction(control);
+}
+
+void StepVolumeSlider(int delta) {
+  const KELDARSkinControls_IDs volume = DeckForm_VolumeImage;
+  const int value = std::clamp(GetSkinControlValue(volume) + delta, 0, 100);
+  // Skins that draw the slider from a mask keep its knob on the mask's pixel for the value.
+  if (LoadedKELDARSkin().UsesMasks && IsMaskSlider(volume))
+    SetMaskSliderValue(volume, value, KELDARSkinSliderMask(volume));
+  else
+    SetSkinSliderValue(volume, value);
+  if (TDeckForm* deck = DeckForm()) deck->update();
+  RunSkinControlAction(volume);
+}
+
+void SimulateSkinControlClick(QWidget& window, KELDARSkinControls_IDs control) {
+  const TSkinControlRect rect = SkinControlWindowRect(control);
+  const QPointF local(rect.Left + 1, rect.Top + 1);
+  const QPointF global(window.mapToGlobal(local));
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &release);
+}

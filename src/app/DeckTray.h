@@ -1,0 +1,41 @@
+// Minimizing to the system tray: with Options_MinimizeToTrayState set, minimizing the main
+// window hides it (and its taskbar button) and shows the tray icon, animated for a moment,
+// with a balloon; restoring, a double click on the icon or the tray menu's first entry bring
+// the window back and hide the icon. UI thread only.
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+class TDeckTray : public QObject {
+  Q_OBJECT
+ public:
+  // Watches `mainWindow` for minimizing; the tray menu is the program's tray menu.
+  explicit TDeckTray(QWidget& mainWindow, QObject* parent = nullptr);
+
+  // Hides the main window and its taskbar button; shows the icon and its balloon.
+  void HideMainForm();
+  // Restores, un-minimizes, shows and raises the main window; hides the icon.
+  void ShowMainForm();
+
+  bool IconShown() const { return m_iconShown; }
+  const QSystemTrayIcon& Icon() const { return m_icon; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Animate();
+
+  QWidget& m_main;
+  QSystemTrayIcon m_icon;
+  QTimer m_animation;
+  std::vector<QIcon> m_frames;
+  int m_frame = 0;
+  bool m_iconShown = false;
+};

@@ -1,0 +1,15 @@
+#include "app/KELDAR_DatabaseForm.h"
+
+#include "app/SkinnedFormColours.h"
+
+TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARSkinnedWindow::Library, parent) {
+  setObjectName("TKELDAR_DatabaseForm");
+  setWindowTitle("Library");
+  ApplyText(m_text);
+}
+
+void TKELDAR_DatabaseForm::ApplyText(const TKELDARSkinTextSettings& text) {
+  m_text = text;
+  ApplySkinTextToWidget(*DBScrollBox(), text);
+  setFont(SkinTextFont(text));
+}

@@ -1,0 +1,249 @@
+#include "engine/BASSAPIEffects.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "engine/BASSAPI.h"
+#include "engine/EQFilters.h"
+#include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "engine/KELDAR_EngineHooks.h"
+#include "kaudio.h"
+
+namespace {
+
+constexpr int kDSPPriority = 5;
+constexpr int kAutoAmplifyPriority = 4;
+constexpr int kEQPriority = 3;
+constexpr int kFadePriority = 2;
+constexpr std::uint32_t kBytesPerFloat = 4;
+
+KELDAR_AUDIOVIDEO_API_EngineState& S() { return KELDAR_AUDIOVIDEO_API_State(); }
+
+// One effect attached to one channel.
+struct TAttachment {
+  std::uint32_t Channel = 0;
+  std::uint32_t Handle = 0;
+};
+TAttachment g_eq, g_fade, g_autoAmplify, g_dsp;
+
+// What the DSP feeder tells the plug-in about the channel; set before it is attached.
+std::atomic<std::uint32_t> g_feederRate{0};
+std::atomic<std::uint32_t> g_feederChannels{0};
+
+std::string Percent(double value) { return std::to_string(EffectRound(value * 100)) + "%"; }
+
+// Only stereo and mono channels get sample DSPs.
+bool TakesSampleDSP() { return S().ChannelInfo.Channels == 1 || S().ChannelInfo.Channels == 2; }
+
+void EQDsp(KAUDIO_HDSP, KAUDIO_DWORD, void* buffer, KAUDIO_DWORD length, void* user) {
+  const int channels = static_cast<int>(reinterpret_cast<std::intptr_t>(user));
+  EQFilterBank().Process(static_cast<float*>(buffer), length / (kBytesPerFloat * channels), channels);
+}
+
+void FadeDsp(KAUDIO_HDSP, KAUDIO_DWORD, void* buffer, KAUDIO_DWORD length, void* user) {
+  const int channels = static_cast<int>(reinterpret_cast<std::intptr_t>(user));
+  FadeProcess(static_cast<float*>(buffer), length / (kBytesPerFloat * channels), channels);
+}
+
+void FeederDsp(KAUDIO_HDSP, KAUDIO_DWORD, void* buffer, KAUDIO_DWORD length, void*) {
+  if (const auto process = DSPPluginHook().Process.load(std::memory_order_acquire))
+    process(buffer, length, g_feederRate.load(std::memory_order_relaxed),
+            g_feederChannels.load(std::memory_order_relaxed), kBytesPerFloat);
+}
+
+void DetachDsp(TAttachment& a) {
+  if (a.Channel) KAUDIO_ChannelRemoveDSP(a.Channel, a.Handle);
+  a = {};
+}
+
+// Keeps a sample DSP attached to the current channel while wanted, nowhere else.
+void ApplySampleDsp(TAttachment& a, bool wanted, KAUDIO_DSPPROC* proc, int priority) {
+  const std::uint32_t channel = BASSAPI_CurrentHandle();
+  if (a.Channel && (!wanted || a.Channel != channel)) DetachDsp(a);
+  if (!wanted || !channel || a.Channel == channel || !TakesSampleDSP()) return;
+  void* user = reinterpret_cast<void*>(static_cast<std::intptr_t>(S().ChannelInfo.Channels));
+  if (const KAUDIO_HDSP h = KAUDIO_ChannelSetDSP(channel, proc, user, priority)) a = {channel, h};
+}
+
+void StopPluginEffect(std::uint32_t channel) {
+  if (const auto stop = DSPPluginHook().StopEffect.load()) stop(channel);
+}
+
+}  // namespace
+
+long long EffectRound(double x) { return std::llround(x); }
+
+double VolumeFromSlider(int v) { return v / 100.0; }
+double BalanceFromSlider(int v) { return (2.0 * v - 100.0) / 100.0; }
+double PitchFromSlider(int v) { return (v - 50) * 0.48; }
+double TempoFromSlider(int v) { return (v - 50) * 1.9; }
+
+std::uint32_t SampleRateFromSlider(int v, std::uint32_t ownRate) {
+  const std::int64_t r = ownRate;
+  if (v > 50) return static_cast<std::uint32_t>(r * 2 * v / 100);
+  if (v < 50) return static_cast<std::uint32_t>(r * (v + 50) / 100);
+  return ownRate;
+}
+
+void BASSAPI_SetVolume() {
+  const double value = VolumeFromSlider(S().Sliders.Volume);
+  S().Hints.Volume = Percent(value);
+  if (const std::uint32_t h = BASSAPI_CurrentHandle())
+    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_VOL, static_cast<float>(value));
+}
+
+void BASSAPI_SetBalance() {
+  const double value = BalanceFromSlider(S().Sliders.Balance);
+  S().Hints.Balance = Percent(value);
+  if (const std::uint32_t h = BASSAPI_CurrentHandle())
+    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_PAN, static_cast<float>(value));
+}
+
+void BASSAPI_SetPitch() {
+  const double value = PitchFromSlider(S().Sliders.Pitch);
+  S().Hints.Pitch = std::to_string(EffectRound(value)) + " semitones";
+  const std::uint32_t h = BASSAPI_CurrentHandle();
+  if (h && S().TempoMode == 1)
+    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_TEMPO_PITCH, static_cast<float>(value));
+}
+
+void BASSAPI_SetTempo() {
+  const double value = TempoFromSlider(S().Sliders.Tempo);
+  S().Hints.Tempo = std::to_string(EffectRound(value)) + "%";
+  const std::uint32_t h = BASSAPI_CurrentHandle();
+  if (h && S().TempoMode == 1)
+    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_TEMPO, static_cast<float>(value));
+}
+
+void BASSAPI_SetSampleRate() {
+  const std::uint32_t value = SampleRateFromSlider(S().Sliders.SampleRate, S().ChannelInfo.SamplingRate);
+  S().Hints.SampleRate = std::to_string(value) + "Hz";
+  const std::uint32_t h = BASSAPI_CurrentHandle();
+  if (h && S().TempoMode == 1)
+    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_TEMPO_FREQ, static_cast<float>(value));
+}
+
+void BASSAPI_UpdateEQ() {
+  static const char* const kBandHints[kEQBandCount] = {
+      "EQ Band 31 Hz:",   "EQ Band 62 Hz:",   "EQ Band 125 Hz:",  "EQ Band 250 Hz:",
+      "EQ Band 500 Hz:",  "EQ Band 1000 Hz:", "EQ Band 2000 Hz:", "EQ Band 4000 Hz:",
+      "EQ Band 8000 Hz:", "EQ Band 16000 Hz:"};
+  auto& s = S();
+  s.Hints.PreAmp = "EQ PreAmp:" + Percent(EQSliderFactor(s.Sliders.PreAmp));
+  for (int i = 0; i < kEQBandCount; ++i)
+    s.Hints.Bands[i] = kBandHints[i] + Percent(EQSliderFactor(s.Sliders.Bands[i]));
+  // Before any channel has told its rate the filters are laid out for CD audio.
+  const double rate = s.ChannelInfo.SamplingRate ? s.ChannelInfo.SamplingRate : 44100;
+  EQFilterBank().Publish(ComputeEQCoefficients(s.Sliders.PreAmp, s.Sliders.Bands, rate));
+}
+
+void BASSAPI_ApplyEQState() { ApplySampleDsp(g_eq, S().Effects.EQ, EQDsp, kEQPriority); }
+
+void BASSAPI_ApplyFadeState() { ApplySampleDsp(g_fade, S().Effects.Fade, FadeDsp, kFadePriority); }
+
+void BASSAPI_ApplyAutoAmplifyState() {
+  const std::uint32_t channel = BASSAPI_CurrentHandle();
+  const bool wanted = S().Effects.AutoAmplify;
+  auto& a = g_autoAmplify;
+  if (a.Channel && (!wanted || a.Channel != channel)) {
+    KAUDIO_ChannelRemoveFX(a.Channel, a.Handle);
+    a = {};
+  }
+  if (!wanted || !channel || a.Channel == channel) return;
+  const KAUDIO_HFX fx = KAUDIO_ChannelSetFX(channel, KAUDIO_FX_DAMP, kAutoAmplifyPriority);
+  if (!fx) return;
+  KAUDIO_FX_DAMP_PARAMS params{};
+  params.fTarget = 0.92f;
+  params.fQuiet = 0.02f;
+  params.fRate = 0.01f;
+  params.fGain = 1.0f;
+  params.fDelay = 0.5f;
+  params.lChannel = 0;
+  KAUDIO_FXSetParameters(fx, &params);
+  a = {channel, fx};
+}
+
+void BASSAPI_ApplyDSPState() {
+  const std::uint32_t channel = BASSAPI_CurrentHandle();
+  const bool wanted = S().Effects.DSP;
+  auto& a = g_dsp;
+  if (a.Channel && (!wanted || a.Channel != channel)) {
+    const std::uint32_t old = a.Channel;
+    DetachDsp(a);
+    StopPluginEffect(old);
+  }
+  if (!wanted || !channel || a.Channel == channel) return;
+  g_feederRate = S().ChannelInfo.SamplingRate;
+  g_feederChannels = S().ChannelInfo.Channels;
+  if (TakesSampleDSP()) {
+    if (const KAUDIO_HDSP h = KAUDIO_ChannelSetDSP(channel, FeederDsp, nullptr, kDSPPriority)) a = {channel, h};
+  } else {
+    // No feeder for more than two channels, but the plug-in's own effect still follows it.
+    a = {channel, 0};
+  }
+  if (const auto create = DSPPluginHook().CreateEffect.load()) create(channel);
+}
+
+void BASSAPI_RemoveAllEffects() {
+  DetachDsp(g_eq);
+  DetachDsp(g_fade);
+  if (g_autoAmplify.Channel) KAUDIO_ChannelRemoveFX(g_autoAmplify.Channel, g_autoAmplify.Handle);
+  g_autoAmplify = {};
+  if (g_dsp.Channel) {
+    const std::uint32_t old = g_dsp.Channel;
+    DetachDsp(g_dsp);
+    StopPluginEffect(old);
+  }
+}
+
+TFadeState& FadeState() {
+  static TFadeState state;
+  return state;
+}
+
+void BASSAPI_SetUpFadeRanges(std::uint32_t handle) {
+  auto& f = FadeState();
+  const double seconds = KELDAR_AUDIOVIDEO_API_Settings().FadeInOutMs / 1000.0;
+  const KAUDIO_QWORD fadeBytes = KAUDIO_ChannelSeconds2Bytes(handle, seconds);
+  const KAUDIO_QWORD lengthBytes = KAUDIO_ChannelGetLength(handle, KAUDIO_POS_BYTE);
+  // The library's "unknown" (all bits set) reads as a negative length.
+  const std::int64_t L = static_cast<std::int64_t>(fadeBytes);
+  std::int64_t T = static_cast<std::int64_t>(lengthBytes);
+  std::int64_t fadeInEnd = L < 0 ? 0 : L;
+  std::int64_t S = L < 0 ? T : T - L;
+  if (S < 0 || T <= 0) fadeInEnd = S = T = 0;
+  f.FadeInEnd = fadeInEnd;
+  f.FadeOutStart = S;
+  f.Length = T;
+  f.Counter = 0;
+}
+
+double FadeFactor(std::int64_t counter, std::int64_t L, std::int64_t S, std::int64_t T) {
+  if (counter < L) return static_cast<double>(counter) / static_cast<double>(L);
+  if (counter > S && S > 0 && T > 0 && S < T)
+    return static_cast<double>(T - counter) / static_cast<double>(T - S);
+  return 1.0;
+}
+
+void FadeProcess(float* samples, std::uint32_t frames, int channels) {
+  if (channels < 1 || channels > 2) return;
+  auto& f = FadeState();
+  const std::int64_t L = f.FadeInEnd.load(std::memory_order_relaxed);
+  const std::int64_t S = f.FadeOutStart.load(std::memory_order_relaxed);
+  const std::int64_t T = f.Length.load(std::memory_order_relaxed);
+  const std::int64_t start = f.Counter.load(std::memory_order_relaxed);
+  const std::int64_t frameBytes = kBytesPerFloat * channels;
+  std::int64_t counter = start;
+  for (std::uint32_t i = 0; i < frames; ++i) {
+    const double factor = FadeFactor(counter, L, S, T);
+    if (factor != 1.0)
+      for (int c = 0; c < channels; ++c) {
+        float& sample = samples[i * channels + c];
+        sample = static_cast<float>(sample * factor);
+      }
+    counter += frameBytes;
+  }
+  // A seek on the UI thread meanwhile wins over our advance.
+  std::int64_t expected = start;
+  f.Counter.compare_exchange_strong(expected, counter, std::memory_order_relaxed);
+}

@@ -1,0 +1,6 @@
+#include "playlist/PlaylistHooks.h"
+
+TPlaylistHooks& PlaylistHooks() {
+  static TPlaylistHooks hooks;
+  return hooks;
+}

@@ -1,0 +1,31 @@
+// The paint pass of a skinned window: every control of its set in identifier order, by
+// kind, so later controls cover earlier ones. Paints into any QPainter (a back buffer, an
+// image in a test or bench). UI thread only.
+#pragma once
+
+#include <QPainter>
+
+#include "skin/Form_ControlsList.h"
+#include "skin/KELDARSkinLoader.h"
+
+// The sprite sheet of a resizable window (null for fixed windows).
+const QImage* KELDARSkinResizableSheet(TKELDARSkinnedWindow window, const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
+
+// The slider track with its knob (strip frames, tiled tracks or, in mask mode, the masks).
+void PaintKELDARSkinSlider(QPainter& painter, TKELDARSkinnedWindow window, KELDARSkinControls_IDs track,
+                           const MultimediaSkinStructure& skin = MultimediaSkin(),
+                           const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
+
+// One control that shows a state image (buttons, toggles, lamps, title bars, canvases).
+void PaintKELDARSkinStateControl(QPainter& painter, TKELDARSkinnedWindow window, KELDARSkinControls_IDs id,
+                                 const MultimediaSkinStructure& skin = MultimediaSkin(),
+                                 const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
+
+// The whole window at client size width x height. Resizable windows store their frame
+// positions on the way (that is why the table is not const).
+void PaintKELDARSkinWindow(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls,
+                           int width, int height, MultimediaSkinStructure& skin = MultimediaSkin(),
+                           const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
+
+bool IsKELDARSkinResizableWindow(TKELDARSkinnedWindow window);
+KELDARSkinControls_IDs KELDARSkinWindowBackground(TKELDARSkinnedWindow window);

@@ -1,0 +1,6 @@
+#include "skin/SkinRuntimeState.h"
+
+TSkinRuntimeState& SkinRuntimeState() {
+  static TSkinRuntimeState state;
+  return state;
+}

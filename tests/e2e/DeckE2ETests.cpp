@@ -1,0 +1,390 @@
+// The deck of the real player, driven by keldarctl (add, play, pause, next, prev) and read
+// through the now-playing record (status --json) and the message log. Songs are generated
+// by sox at test time; the player runs off screen on the no-sound device.
+#include <gtest/gtest.h>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "PlayerProcess.h"
+#include "TestSupport.h"
+#include "util/ShowMessage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+// One value of keldarctl's JSON line (texts only).
+std::string JsonText(const std::string& json, const std::string& key) {
+  const std::string open = "\"" + key + "\":\"";
+  const std::size_t at = json.find(open);
+  if (at == std::string::npos) return "<missing>";
+  const std::size_t from = at + open.size();
+  return json.substr(from, json.find('"', from) - from);
+}
+
+// "mm:ss" after an optional prefix, in seconds; -1 when it is not a time.
+int Seconds(const std::string& time) {
+  const std::size_t colon = time.rfind(':');
+  if (colon == std::string::npos || colon < 2) return -1;
+  try {
+    return std::stoi(time.substr(colon - 2, 2)) * 60 + std::stoi(time.substr(colon + 1));
+  } catch (...) {
+    return -1;
+  }
+}
+
+class DeckE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(program);
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    recordName = "keldar-deck-e2e-" + std::to_string(::getpid());
+    ::setenv("ZORVANEPLAYERAPI_RECORD", recordName.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  }
+  void TearDown() override {
+    ::shm_unlink(("/" + recordName).c_str());
+    ::unsetenv("ZORVANEPLAYERAPI_RECORD");
+  }
+
+  std::string Song(const std::string& name, double seconds, int freq) {
+    const std::string path = dir / name;
+    Shell("sox -n -r 22050 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds) + " sine " +
+          std::to_string(freq) + " gain -12");
+    return path;
+  }
+  std::string Broken(const std::string& name) {
+    const std::string path = dir / name;
+    WriteTextFile(path, "no sound in here, only text\n");
+    return path;
+  }
+  void Settings(const std::string& lines) { WriteTextFile(program + "/keldar3.ini", "[Settings]\n" + lines); }
+
+  std::string Ctl(const std::string& arguments) {
+    const std::string command = std::string(KELDAR_PROGRAM_DIR) + "/keldarctl " + arguments + " 2>/dev/null";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, n);
+    ::pclose(pipe);
+    return output;
+  }
+  std::string Status() { return Ctl("status --json"); }
+  std::string State() { return JsonText(Status(), "PlayerStatusText"); }
+  std::string Position() { return JsonText(Status(), "PlaylistPositionText"); }
+  int ShownSeconds() { return Seconds(JsonText(Status(), "CurrentTimeText")); }
+
+  // Polls until the condition holds (ticks come every 400 ms).
+  bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 4000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (condition()) return true;
+      Sleep(100);
+    }
+    return condition();
+  }
+  bool WaitForState(const std::string& state, const std::string& position, int timeoutMs = 4000) {
+    return WaitFor([&] {
+      const std::string s = Status();
+      return JsonText(s, "PlayerStatusText") == state && JsonText(s, "PlaylistPositionText") == position;
+    }, timeoutMs);
+  }
+
+  int CountMessagesStartingWith(const std::string& text) const {
+    int n = 0;
+    for (const TMessage& m : ReadMessageLog(log)) n += m.Text.rfind(text, 0) == 0;
+    return n;
+  }
+
+  bool StartWith(TPlayerProcess& player, const std::vector<std::string>& songs) {
+    if (!player.Start({})) return false;
+    std::string add = "add";
+    for (const std::string& s : songs) add += " '" + s + "'";
+    Ctl(add);
+    // The hand-over is handled between ticks; the record names the first entry after a tick.
+    return WaitFor([&] { return !JsonText(Status(), "ProgramPath").empty(); });
+  }
+
+  TTempFolder dir;
+  std::string program = dir / "program";
+  std::string runtime = dir / "runtime";
+  std::string log = dir / "messages.log";
+  std::string recordName;
+};
+
+TEST_F(DeckE2E, PlayAdvancesByItselfAndNextPastTheLastStopsOnTheFirst) {
+  const std::vector<std::string> songs = {Song("one.wav", 1.2, 440), Song("two.wav", 6, 550),
+                                          Song("three.wav", 6, 660)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  EXPECT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
+  // At the end of song 1, song 2 starts by itself and its time runs.
+  ASSERT_TRUE(WaitForState("Playing", "2", 4000)) << Status();
+  EXPECT_EQ(JsonText(Status(), "FullPathAndFilename"), songs[1]);
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 2500)) << Status();
+  const int earlier = ShownSeconds();
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() > earlier; }, 2500)) << Status();
+
+  Ctl("next");
+  EXPECT_TRUE(WaitForState("Playing", "3", 1500)) << Status();
+  // Repeat is off: the first entry is loaded and shown, and nothing plays.
+  Ctl("next");
+  ASSERT_TRUE(WaitForState("Stopped", "1", 1500)) << Status();
+  EXPECT_EQ(JsonText(Status(), "FullPathAndFilename"), songs[0]);
+  Sleep(1000);
+  const std::string still = Status();
+  EXPECT_EQ(JsonText(still, "PlayerStatusText"), "Stopped");
+  EXPECT_EQ(JsonText(still, "PlaylistPositionText"), "1");
+  EXPECT_EQ(Seconds(JsonText(still, "CurrentTimeText")), 0);
+
+  // Previous on the first entry plays the last one.
+  Ctl("prev");
+  EXPECT_TRUE(WaitForState("Playing", "3", 1500)) << Status();
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+TEST_F(DeckE2E, NextOnTheLastEntryWithRepeatOnPlaysTheFirst) {
+  Settings("Options_RepeatButtonState=1\n");
+  const std::vector<std::string> songs = {Song("one.wav", 6, 440), Song("two.wav", 6, 550),
+                                          Song("three.wav", 6, 660)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  ASSERT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
+  Ctl("prev");
+  ASSERT_TRUE(WaitForState("Playing", "3", 1500)) << Status();
+  Ctl("next");
+  EXPECT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 2500)) << Status();
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+TEST_F(DeckE2E, ShuffleWithThreeEntriesNeverPlaysTheCurrentOneAgain) {
+  Settings("Options_ShuffleButtonState=1\n");
+  const std::vector<std::string> songs = {Song("one.wav", 8, 440), Song("two.wav", 8, 550),
+                                          Song("three.wav", 8, 660)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  ASSERT_TRUE(WaitFor([&] { return State() == "Playing"; }, 1500)) << Status();
+  std::string current = Position();
+  for (int i = 0; i < 10; ++i) {
+    Ctl(i % 2 ? "prev" : "next");
+    // The record shows the new entry from the next tick on.
+    ASSERT_TRUE(WaitFor([&] { return Position() != current; }, 1500)) << "step " << i << ": " << Status();
+    current = Position();
+    EXPECT_EQ(State(), "Playing");
+  }
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+TEST_F(DeckE2E, PauseTwiceAndPlayWhilePausedResumeWhereTheSongWas) {
+  const std::vector<std::string> songs = {Song("one.wav", 12, 440)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  ASSERT_TRUE(WaitFor([&] { return ShownSeconds() >= 2; }, 4000)) << Status();
+  Ctl("pause");
+  ASSERT_TRUE(WaitForState("Paused", "1", 1500)) << Status();
+  Sleep(1500);
+  Ctl("pause");
+  ASSERT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
+  // Resumed, not reopened: the time goes on from where it stood.
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= 2; }, 1500)) << Status();
+  const int beforePause = ShownSeconds();
+  Ctl("pause");
+  ASSERT_TRUE(WaitForState("Paused", "1", 1500)) << Status();
+  Ctl("play");
+  ASSERT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= beforePause && ShownSeconds() > 0; }, 1500)) << Status();
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+TEST_F(DeckE2E, BrokenFileStopsTheListWhenErrorsAreShown) {
+  Settings("Options_PlaylistHaltOnDefectiveFile=1\n");
+  const std::vector<std::string> songs = {Broken("broken.mp3"), Song("two.wav", 6, 550)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  EXPECT_TRUE(WaitFor([&] { return CountMessagesStartingWith("Can't create stream") == 1; }, 3000));
+  EXPECT_TRUE(WaitForState("Stopped", "1", 1500)) << Status();
+  Sleep(1000);
+  EXPECT_EQ(Position(), "1");
+  EXPECT_EQ(State(), "Stopped");
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+TEST_F(DeckE2E, BrokenFileIsSkippedWhenErrorsAreHidden) {
+  Settings("Options_PlaylistHaltOnDefectiveFile=0\n");
+  const std::vector<std::string> songs = {Broken("broken.mp3"), Song("two.wav", 6, 550)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  EXPECT_TRUE(WaitForState("Playing", "2", 2000)) << Status();
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 2500)) << Status();
+  EXPECT_EQ(CountMessagesStartingWith("Can't create stream"), 0);
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+TEST_F(DeckE2E, AListOfOnlyBrokenFilesEndsWithoutLooping) {
+  Settings("Options_PlaylistHaltOnDefectiveFile=0\nOptions_RepeatButtonState=1\n");
+  const std::vector<std::string> songs = {Broken("a.mp3"), Broken("b.mp3"), Broken("c.mp3")};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, songs));
+  Ctl("play");
+  EXPECT_TRUE(WaitFor([&] { return State() == "Stopped"; }, 2000)) << Status();
+  // Still answering, still stopped: nothing goes round the list in the background.
+  Sleep(1200);
+  const std::string status = Status();
+  EXPECT_EQ(JsonText(status, "PlayerStatusText"), "Stopped");
+  const std::string position = JsonText(status, "PlaylistPositionText");
+  EXPECT_TRUE(position == "1" || position == "2" || position == "3") << position;
+  Sleep(900);
+  EXPECT_EQ(Position(), position);
+  EXPECT_EQ(CountMessagesStartingWith("Can't create stream"), 0);
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+// A zip holding one file, written with libarchive.
+bool MakeZip(const std::string& zip, const std::string& entryName, const std::string& file) {
+  const std::string data = ReadTextFile(file);
+  archive* a = archive_write_new();
+  archive_write_set_format_zip(a);
+  if (archive_write_open_filename(a, zip.c_str()) != ARCHIVE_OK) {
+    archive_write_free(a);
+    return false;
+  }
+  archive_entry* entry = archive_entry_new();
+  archive_entry_set_pathname(entry, entryName.c_str());
+  archive_entry_set_filetype(entry, AE_IFREG);
+  archive_entry_set_perm(entry, 0644);
+  archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
+  archive_write_header(a, entry);
+  const bool written = archive_write_data(a, data.data(), data.size()) == static_cast<la_ssize_t>(data.size());
+  archive_entry_free(entry);
+  archive_write_close(a);
+  archive_write_free(a);
+  return written;
+}
+
+TEST_F(DeckE2E, ASongInsideAZipPlaysFromItsExtractedCopyUntilTheNextSong) {
+  const std::string zip = dir / "album.zip";
+  ASSERT_TRUE(MakeZip(zip, "Zipped - Song.wav", Song("inner.wav", 8, 440)));
+  const std::string plain = Song("plain.wav", 8, 550);
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, {zip, plain}));
+  ASSERT_TRUE(WaitFor([&] { return JsonText(Status(), "FullPathAndFilename") == zip + "/Zipped - Song.wav"; }, 2000))
+      << Status();
+  Ctl("play");
+  ASSERT_TRUE(WaitForState("Playing", "1", 2000)) << Status();
+  EXPECT_EQ(JsonText(Status(), "ArtistName"), "Zipped");
+  EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 2500)) << Status();
+  const std::string extracted = program + "/tempunzipped/Zipped - Song.wav";
+  EXPECT_TRUE(fs::exists(extracted));
+  Ctl("next");
+  ASSERT_TRUE(WaitForState("Playing", "2", 2000)) << Status();
+  EXPECT_FALSE(fs::exists(extracted));
+  EXPECT_TRUE(fs::exists(zip));
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+// A local HTTP server hands out an MP3: the player opens it as an internet stream.
+class THttpServer {
+ public:
+  explicit THttpServer(const std::string& folder) {
+    // A port the system hands out, free a moment ago.
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t length = sizeof a;
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&a), &length);
+    ::close(probe);
+    m_port = ntohs(a.sin_port);
+    m_pid = ::fork();
+    if (m_pid == 0) {
+      ::chdir(folder.c_str());
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      const std::string port = std::to_string(m_port);
+      ::execlp("python3", "python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1", nullptr);
+      _exit(127);
+    }
+  }
+  ~THttpServer() {
+    if (m_pid > 0) {
+      ::kill(m_pid, SIGTERM);
+      ::waitpid(m_pid, nullptr, 0);
+    }
+  }
+  // True once the server accepts connections.
+  bool WaitReady() const {
+    for (int i = 0; i < 50; ++i) {
+      const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in a{};
+      a.sin_family = AF_INET;
+      a.sin_port = htons(static_cast<uint16_t>(m_port));
+      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+      ::close(s);
+      if (ok) return true;
+      Sleep(100);
+    }
+    return false;
+  }
+  std::string Url(const std::string& file) const { return "http://127.0.0.1:" + std::to_string(m_port) + "/" + file; }
+
+ private:
+  int m_port = 0;
+  pid_t m_pid = -1;
+};
+
+TEST_F(DeckE2E, RemainingTimeModeShowsElapsedTimeForAnInternetStream) {
+  Settings("Options_ShowTimeMode=1\n");
+  const std::string served = dir / "served";
+  fs::create_directories(served);
+  ASSERT_TRUE(Shell("sox -n -r 22050 -c 2 -b 16 '" + std::string(dir / "radio.wav") +
+                    "' synth 20 sine 500 gain -12 && lame --quiet -b 64 '" + std::string(dir / "radio.wav") + "' '" +
+                    served + "/radio.mp3'"));
+  THttpServer server(served);
+  ASSERT_TRUE(server.WaitReady());
+  const std::vector<std::string> entries = {server.Url("radio.mp3"), Song("file.wav", 20, 440)};
+  TPlayerProcess player(program, runtime, log);
+  ASSERT_TRUE(StartWith(player, entries));
+  Ctl("play");
+  ASSERT_TRUE(WaitForState("Playing", "1", 4000)) << Status();
+  ASSERT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 4000)) << Status();
+  const std::string streamTime = JsonText(Status(), "CurrentTimeText");
+  EXPECT_EQ(streamTime.rfind(' ', 0), 0u) << streamTime;
+  // The same mode on a file counts down.
+  Ctl("next");
+  ASSERT_TRUE(WaitForState("Playing", "2", 2000)) << Status();
+  EXPECT_TRUE(WaitFor([&] { return JsonText(Status(), "CurrentTimeText").rfind('-', 0) == 0; }, 2000)) << Status();
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
+}  // namespace

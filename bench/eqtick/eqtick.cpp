@@ -13,6 +13,7 @@
 #include <ctime>
 #include <vector>
 
+#include "DefaultSkinSupport.h"
 #include "TestSupport.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "skin/Form_ControlsList.h"
@@ -24,16 +25,6 @@
 #include "util/ProgramFolders.h"
 
 namespace {
-
-class TQuietWindows : public IKELDARSkinWindows {
- public:
-  void StoreStateAndHide() override {}
-  void ApplyPlaylistText(const TKELDARSkinTextSettings&) override {}
-  void ApplyLibraryText(const TKELDARSkinTextSettings&) override {}
-  void Configure(const TKELDARSkinWindowSetup&) override {}
-  void RestoreStateAndRepaint() override {}
-  void SetShape(TKELDARSkinnedWindow, const TKELDARSkinPolygons*) override {}
-};
 
 // What the timer writes: spectrum-like levels that move every tick.
 void WriteEffectData(int tick) {
@@ -81,10 +72,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   TTempFolder program;
-  SetProgramFolderForTesting(program.Path());
-  TQuietWindows windows;
-  LoadKELDARSkin("Default", windows, true);
-  ResetKELDARSkinDisplaysAfterLoad();
+  TQuietSkinWindows windows;
+  LoadDefaultSkinForTesting(program.Path(), windows);
 
   MultimediaSkinStructure winamp;
   TSkinControlsLists winampLists;

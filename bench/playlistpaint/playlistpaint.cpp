@@ -12,27 +12,18 @@
 #include <cstdlib>
 #include <vector>
 
+#include "DefaultSkinnedWindows.h"
 #include "TestSupport.h"
-#include "app/EqualizerForm.h"
-#include "app/FullScreenControlsForm.h"
-#include "app/KELDAR_DatabaseForm.h"
-#include "app/PlaylistEditorForm.h"
-#include "app/ProgramStartup.h"
-#include "app/SkinnedWindowSet.h"
-#include "app/VisualsScreenForm.h"
-#include "app/deck.h"
 #include "playlist/TPlaylist.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
-#include "skin/KELDARSkinLoader.h"
-#include "util/ProgramFolders.h"
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication application(argc, argv);
   TTempFolder program;
-  SetProgramFolderForTesting(program.Path());
-  InitSettingsDefaults();
-  StartupFlags().FirstShowPending = false;
+  // Settings first: their defaults would otherwise reset the current line set below.
+  TDefaultSkinnedWindows windows(program.Path());
+  TPlaylistEditorForm& playlist = windows.Playlist;
 
   constexpr int kEntries = 100000;
   TPlaylist& list = ThePlaylist();
@@ -49,14 +40,6 @@ int main(int argc, char** argv) {
   list.SetCurrentIndex(kEntries / 2 + 3);
   for (int i = 0; i < kEntries; i += 7) list.SetSelected(i, true);
 
-  TDeckForm deck;
-  TEqualizerForm equalizer;
-  TPlaylistEditorForm playlist;
-  TVisualsScreenForm visuals;
-  TKELDAR_DatabaseForm library;
-  TFullScreenControlsForm fullScreen;
-  TSkinnedWindowSet windows(&deck, &equalizer, &playlist, &visuals, &library, &fullScreen);
-  LoadKELDARSkin("Default", windows, true);
   playlist.show();
   playlist.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   playlist.resize(600, 400);

@@ -4,24 +4,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "DefaultSkinSupport.h"
 #include "TestSupport.h"
 #include "skin/KELDARSkinLoader.h"
 #include "util/ProgramFolders.h"
 
 namespace {
 
-class TQuietWindows : public IKELDARSkinWindows {
- public:
-  void StoreStateAndHide() override {}
-  void ApplyPlaylistText(const TKELDARSkinTextSettings&) override {}
-  void ApplyLibraryText(const TKELDARSkinTextSettings&) override {}
-  void Configure(const TKELDARSkinWindowSetup&) override {}
-  void RestoreStateAndRepaint() override {}
-  void SetShape(TKELDARSkinnedWindow, const TKELDARSkinPolygons*) override {}
-};
-
 double TimeLoad(const std::string& path, int rounds) {
-  TQuietWindows windows;
+  TQuietSkinWindows windows;
   LoadKELDARSkin(path, windows, true);  // warm-up
   double best = 1e9;
   for (int i = 0; i < rounds; ++i) {

@@ -12,18 +12,8 @@
 #include <functional>
 #include <vector>
 
+#include "DefaultSkinnedWindows.h"
 #include "TestSupport.h"
-#include "app/EqualizerForm.h"
-#include "app/FullScreenControlsForm.h"
-#include "app/KELDAR_DatabaseForm.h"
-#include "app/PlaylistEditorForm.h"
-#include "app/ProgramStartup.h"
-#include "app/SkinnedWindowSet.h"
-#include "app/VisualsScreenForm.h"
-#include "app/deck.h"
-#include "settings/SettingsFunctionsToINIFiles.h"
-#include "skin/KELDARSkinLoader.h"
-#include "util/ProgramFolders.h"
 
 namespace {
 
@@ -50,18 +40,9 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication application(argc, argv);
   TTempFolder program;
-  SetProgramFolderForTesting(program.Path());
-  InitSettingsDefaults();
-  StartupFlags().FirstShowPending = false;
-
-  TDeckForm deck;
-  TEqualizerForm equalizer;
-  TPlaylistEditorForm playlist;
-  TVisualsScreenForm visuals;
-  TKELDAR_DatabaseForm library;
-  TFullScreenControlsForm fullScreen;
-  TSkinnedWindowSet windows(&deck, &equalizer, &playlist, &visuals, &library, &fullScreen);
-  LoadKELDARSkin("Default", windows, true);
+  TDefaultSkinnedWindows windows(program.Path());
+  TDeckForm& deck = windows.Deck;
+  TPlaylistEditorForm& playlist = windows.Playlist;
   deck.show();
   playlist.show();
   playlist.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

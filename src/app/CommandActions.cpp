@@ -113,12 +113,16 @@ void StepVolumeSlider(int delta) {
   RunSkinControlAction(volume);
 }
 
+void SimulateSkinClickAt(QWidget& widget, const QPoint& at) {
+  const QPointF local(at);
+  const QPointF global(widget.mapToGlobal(at));
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &release);
+}
+
 void SimulateSkinControlClick(QWidget& window, KELDARSkinControls_IDs control) {
   const TSkinControlRect rect = SkinControlWindowRect(control);
-  const QPointF local(rect.Left + 1, rect.Top + 1);
-  const QPointF global(window.mapToGlobal(local));
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &release);
+  SimulateSkinClickAt(window, QPoint(rect.Left + 1, rect.Top + 1));
 }

@@ -4,6 +4,7 @@
 // UI thread only.
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -66,6 +67,8 @@ void FlipSkinButtonAndRunAction(KELDARSkinControls_IDs control);
 // Moves the main window's volume slider by `delta`, limited to 0..100, and runs its action.
 void StepVolumeSlider(int delta);
 
-// The press and release of a user's click at the control's top-left corner plus one pixel,
-// delivered to `window` at once.
+// A user's left-button press and release at a client point of `widget`, handled before
+// return: the one path every simulated click (shortcuts, menus, control messages) takes.
+void SimulateSkinClickAt(QWidget& widget, const QPoint& at);
+// The same at the control's top-left corner plus one pixel of `window`.
 void SimulateSkinControlClick(QWidget& window, KELDARSkinControls_IDs control);

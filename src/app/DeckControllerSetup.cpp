@@ -1,7 +1,7 @@
 #include "app/DeckControllerSetup.h"
 
 #include <memory>
-#include <utility>
+#include <string>
 
 #include "app/ApplicationForms.h"
 #include "app/CommandActions.h"
@@ -12,8 +12,10 @@
 #include "app/DroppedFiles.h"
 #include "app/EqualizerForm.h"
 #include "app/FullScreenControlsForm.h"
+#include "app/LaterDialogHooks.h"
 #include "app/NowPlaying.h"
 #include "app/PlaylistEditorForm.h"
+#include "app/PlaylistWindowActions.h"
 #include "app/PopUpMenus.h"
 #include "app/StartupHooks.h"
 #include "app/VisualsScreenForm.h"
@@ -27,16 +29,28 @@ std::unique_ptr<TDeckTray>& Tray() {
   return tray;
 }
 
-// The deck's transport controls and position bar run the controller's actions. The full
-// action table binds them too; this only fills controls that are still without an action, so
-// whichever binding runs first, the transport works.
-void BindDeckTransportControlsLeftUnbound() {
-  const std::pair<KELDARSkinControls_IDs, void (*)()> controls[] = {
-      {DeckForm_BackwardButton, CommandPrevious}, {DeckForm_PlayButton, CommandPlay},
-      {DeckForm_PauseButton, CommandPause},       {DeckForm_StopButton, CommandStop},
-      {DeckForm_ForwardButton, CommandNext},      {DeckForm_PosBarImage, DeckPositionBarSeek}};
-  for (const auto& [control, action] : controls)
-    if (!MultimediaSkin()[control].Control_LeftClickProcedure) BindSkinControlClickProcedure(control, action);
+// The commands the deck offers besides the transport: adding files, the dialogs built
+// separately (reported by name until they are installed), restoring and closing.
+void InstallDeckCommandActions(TDeckForm* deck) {
+  TCommandActions& actions = CommandActions();
+  actions.AddFiles = PlaylistWindowAddFiles;
+  actions.ShowRecordingDialog = [] {
+    RunLaterDialogHook(LaterDialogHooks().ShowRecordingDialog, "ShowRecordingDialog");
+  };
+  actions.ShowPreferencesPage = [](const std::string& page) {
+    if (LaterDialogHooks().ShowPreferencesPage)
+      LaterDialogHooks().ShowPreferencesPage(page);
+    else
+      CommandActionNotInstalled("ShowPreferencesPage \"" + page + "\"");
+  };
+  actions.SelectPreferencesPage = [](const std::string& page) {
+    if (LaterDialogHooks().SelectPreferencesPage)
+      LaterDialogHooks().SelectPreferencesPage(page);
+    else
+      CommandActionNotInstalled("SelectPreferencesPage \"" + page + "\"");
+  };
+  actions.ShowMainForm = [] { Tray()->ShowMainForm(); };
+  actions.CloseMainWindow = [deck] { deck->close(); };
 }
 
 }  // namespace
@@ -91,13 +105,9 @@ void InstallDeckController(TApplicationForms& forms) {
 
   InstallDeckTransportActions();
   StartupHooks().MainTimerTick = DeckMainTimerTick;
-  StartupHooks().BindSkinControlActions = [table = StartupHooks().BindSkinControlActions] {
-    if (table) table();
-    BindDeckTransportControlsLeftUnbound();
-  };
 
   Tray() = std::make_unique<TDeckTray>(*deck);
-  CommandActions().ShowMainForm = [] { Tray()->ShowMainForm(); };
+  InstallDeckCommandActions(deck);
 
   OpenPopUpMenuOnRightPress(*deck, ShowMainPopUpMenu);
   AcceptDroppedFilesOn(*deck);
@@ -107,6 +117,6 @@ void InstallDeckController(TApplicationForms& forms) {
 void ClearDeckController() {
   DeckControllerWindows() = {};
   StartupHooks().MainTimerTick = nullptr;
-  CommandActions().ShowMainForm = nullptr;
+  CommandActions() = {};
   Tray().reset();
 }

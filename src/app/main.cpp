@@ -12,6 +12,7 @@
 
 #include "app/ApiWindowClicks.h"
 #include "app/ApplicationForms.h"
+#include "app/CommandHooks.h"
 #include "app/DeckControllerSetup.h"
 #include "app/ExitSignals.h"
 #include "app/PBOnceOnly.h"
@@ -21,11 +22,14 @@
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
 #include "app/StartupHooks.h"
+#include "app/skinunitmouseclickprocedures.h"
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineHooks.h"
 #include "playlist/InputPluginEngineHooks.h"
+#include "playlist/InputPluginServices.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
+#include "playlist/PlaylistHooks.h"
 #include "playlist/TPlaylist.h"
 #include "plugins/ZorvanePlayerApiVariables.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
@@ -113,6 +117,24 @@ int main(int argc, char** argv) {
   InstallApiWindowHooks(*skinned);
   InstallDeckController(forms);
   InstallPlaylistWindowActions();
+  InstallCommandHooks();
+  StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
+
+  // Skin packages are unpacked by the archive input plug-in; a package handed to us loads at
+  // once, or right after the first showing when it came with the start (which loads the
+  // remembered skin first).
+  SetKELDARSkinPackageExtractor([](const std::string& package, const std::string& folder) {
+    return ExtractFromArchive(package, "*.*", folder);
+  });
+  PlaylistHooks().LoadSkinPackage = [deck](const std::string& path) {
+    const auto load = [path] {
+      if (StartupHooks().LoadSkin) StartupHooks().LoadSkin(path);
+    };
+    if (StartupFlags().FirstShowPending)
+      QObject::connect(deck, &TDeckForm::FirstShowFinished, deck, load, Qt::SingleShotConnection);
+    else
+      load();
+  };
   api->Listen(PlayerApiSocketPath());
 
   // The engine finds the input plug-ins through these when it builds its tables.
@@ -153,6 +175,8 @@ int main(int argc, char** argv) {
   splash.reset();
   ClearApiWindowHooks();
   ClearDeckController();
+  PlaylistHooks().LoadSkinPackage = nullptr;
+  SetKELDARSkinPackageExtractor({});
   StartupHooks() = {};
   forms.DestroyAll();
   ReleaseInstanceLock();

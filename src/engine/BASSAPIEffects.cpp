@@ -65,8 +65,25 @@ void ApplySampleDsp(TAttachment& a, bool wanted, KAUDIO_DSPPROC* proc, int prior
   if (const KAUDIO_HDSP h = KAUDIO_ChannelSetDSP(channel, proc, user, priority)) a = {channel, h};
 }
 
-void StopPluginEffect(std::uint32_t channel) {
-  if (const auto stop = DSPPluginHook().StopEffect.load()) stop(channel);
+void SetChannelAttribute(KAUDIO_DWORD attribute, double value) {
+  if (const std::uint32_t h = BASSAPI_CurrentHandle()) KAUDIO_ChannelSetAttribute(h, attribute, static_cast<float>(value));
+}
+
+// Pitch, tempo and rate exist only on the tempo stream.
+void SetTempoAttribute(KAUDIO_DWORD attribute, double value) {
+  if (S().TempoMode == 1) SetChannelAttribute(attribute, value);
+}
+
+void DetachAutoAmplify() {
+  if (g_autoAmplify.Channel) KAUDIO_ChannelRemoveFX(g_autoAmplify.Channel, g_autoAmplify.Handle);
+  g_autoAmplify = {};
+}
+
+// The feeder goes, and the plug-in stops its own effect on that channel.
+void DetachPluginDsp() {
+  const std::uint32_t old = g_dsp.Channel;
+  DetachDsp(g_dsp);
+  if (const auto stop = DSPPluginHook().StopEffect.load(); old && stop) stop(old);
 }
 
 }  // namespace
@@ -88,39 +105,31 @@ std::uint32_t SampleRateFromSlider(int v, std::uint32_t ownRate) {
 void BASSAPI_SetVolume() {
   const double value = VolumeFromSlider(S().Sliders.Volume);
   S().Hints.Volume = Percent(value);
-  if (const std::uint32_t h = BASSAPI_CurrentHandle())
-    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_VOL, static_cast<float>(value));
+  SetChannelAttribute(KAUDIO_ATTRIB_VOL, value);
 }
 
 void BASSAPI_SetBalance() {
   const double value = BalanceFromSlider(S().Sliders.Balance);
   S().Hints.Balance = Percent(value);
-  if (const std::uint32_t h = BASSAPI_CurrentHandle())
-    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_PAN, static_cast<float>(value));
+  SetChannelAttribute(KAUDIO_ATTRIB_PAN, value);
 }
 
 void BASSAPI_SetPitch() {
   const double value = PitchFromSlider(S().Sliders.Pitch);
   S().Hints.Pitch = std::to_string(EffectRound(value)) + " semitones";
-  const std::uint32_t h = BASSAPI_CurrentHandle();
-  if (h && S().TempoMode == 1)
-    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_TEMPO_PITCH, static_cast<float>(value));
+  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO_PITCH, value);
 }
 
 void BASSAPI_SetTempo() {
   const double value = TempoFromSlider(S().Sliders.Tempo);
   S().Hints.Tempo = std::to_string(EffectRound(value)) + "%";
-  const std::uint32_t h = BASSAPI_CurrentHandle();
-  if (h && S().TempoMode == 1)
-    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_TEMPO, static_cast<float>(value));
+  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO, value);
 }
 
 void BASSAPI_SetSampleRate() {
   const std::uint32_t value = SampleRateFromSlider(S().Sliders.SampleRate, S().ChannelInfo.SamplingRate);
   S().Hints.SampleRate = std::to_string(value) + "Hz";
-  const std::uint32_t h = BASSAPI_CurrentHandle();
-  if (h && S().TempoMode == 1)
-    KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_TEMPO_FREQ, static_cast<float>(value));
+  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO_FREQ, value);
 }
 
 void BASSAPI_UpdateEQ() {
@@ -145,10 +154,7 @@ void BASSAPI_ApplyAutoAmplifyState() {
   const std::uint32_t channel = BASSAPI_CurrentHandle();
   const bool wanted = S().Effects.AutoAmplify;
   auto& a = g_autoAmplify;
-  if (a.Channel && (!wanted || a.Channel != channel)) {
-    KAUDIO_ChannelRemoveFX(a.Channel, a.Handle);
-    a = {};
-  }
+  if (a.Channel && (!wanted || a.Channel != channel)) DetachAutoAmplify();
   if (!wanted || !channel || a.Channel == channel) return;
   const KAUDIO_HFX fx = KAUDIO_ChannelSetFX(channel, KAUDIO_FX_DAMP, kAutoAmplifyPriority);
   if (!fx) return;
@@ -167,11 +173,7 @@ void BASSAPI_ApplyDSPState() {
   const std::uint32_t channel = BASSAPI_CurrentHandle();
   const bool wanted = S().Effects.DSP;
   auto& a = g_dsp;
-  if (a.Channel && (!wanted || a.Channel != channel)) {
-    const std::uint32_t old = a.Channel;
-    DetachDsp(a);
-    StopPluginEffect(old);
-  }
+  if (a.Channel && (!wanted || a.Channel != channel)) DetachPluginDsp();
   if (!wanted || !channel || a.Channel == channel) return;
   g_feederRate = S().ChannelInfo.SamplingRate;
   g_feederChannels = S().ChannelInfo.Channels;
@@ -187,13 +189,8 @@ void BASSAPI_ApplyDSPState() {
 void BASSAPI_RemoveAllEffects() {
   DetachDsp(g_eq);
   DetachDsp(g_fade);
-  if (g_autoAmplify.Channel) KAUDIO_ChannelRemoveFX(g_autoAmplify.Channel, g_autoAmplify.Handle);
-  g_autoAmplify = {};
-  if (g_dsp.Channel) {
-    const std::uint32_t old = g_dsp.Channel;
-    DetachDsp(g_dsp);
-    StopPluginEffect(old);
-  }
+  DetachAutoAmplify();
+  DetachPluginDsp();
 }
 
 TFadeState& FadeState() {
@@ -220,8 +217,10 @@ void BASSAPI_SetUpFadeRanges(std::uint32_t handle) {
 
 double FadeFactor(std::int64_t counter, std::int64_t L, std::int64_t S, std::int64_t T) {
   if (counter < L) return static_cast<double>(counter) / static_cast<double>(L);
+  // Past the length (a slowed tempo stream, a length that was an estimate) the ramp stays
+  // silent instead of turning negative and growing.
   if (counter > S && S > 0 && T > 0 && S < T)
-    return static_cast<double>(T - counter) / static_cast<double>(T - S);
+    return counter >= T ? 0.0 : static_cast<double>(T - counter) / static_cast<double>(T - S);
   return 1.0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "skin/KELDARSkinBitmapLayout.h"
 #include "skin/KELDARSkinDisplayState.h"
+#include "util/TextEncoding.h"
 
 namespace {
 
@@ -70,52 +71,7 @@ QColor KELDARSkinColour(std::uint32_t bbggrr) {
                 static_cast<int>((bbggrr >> 16) & 0xFF));
 }
 
-std::u32string KELDARSkinCharacters(const std::string& utf8) {
-  std::u32string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-    bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < utf8.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      const auto n = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-      if ((n & 0xC0) != 0x80) ok = false;
-      else c = (c << 6) | (n & 0x3F);
-    }
-    if (!ok) {
-      out.push_back(U'?');
-      ++i;
-      continue;
-    }
-    out.push_back(c);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return out;
-}
-
-std::string KELDARSkinUtf8(const std::u32string& characters) {
-  std::string out;
-  out.reserve(characters.size());
-  for (char32_t c : characters) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::u32string KELDARSkinCharacters(const std::string& utf8) { return Utf8ToUtf32(utf8, U'?'); }
 
 QFont KELDARSkinTextFont(const TKELDARSkinTextSettings& text) {
   QFont font(QString::fromStdString(text.Font));

@@ -14,9 +14,8 @@
 
 // 0x00BBGGRR as a Qt colour.
 QColor KELDARSkinColour(std::uint32_t bbggrr);
-// The characters of a UTF-8 text, one entry per cell; broken sequences read as '?'.
+// The characters of a UTF-8 text, one entry per cell; each byte of a broken sequence reads as '?'.
 std::u32string KELDARSkinCharacters(const std::string& utf8);
-std::string KELDARSkinUtf8(const std::u32string& characters);
 
 // A text settings group as a Qt font (name, pixel height, style).
 QFont KELDARSkinTextFont(const TKELDARSkinTextSettings& text);

@@ -5,6 +5,7 @@
 
 #include "skin/KELDARSkinBitmapFonts.h"
 #include "skin/KELDARSkinDisplayState.h"
+#include "util/TextEncoding.h"
 
 namespace {
 
@@ -66,9 +67,9 @@ std::string KELDARSkinTextEffectStep(const std::string& text, std::int32_t mode,
   cells = std::max(0, cells);
   const std::u32string chars = KELDARSkinCharacters(text);
   switch (mode) {
-    case 1: return KELDARSkinUtf8(Marquee(chars, cells, counter));
-    case 2: return KELDARSkinUtf8(Flashing(chars, counter));
-    case 3: return KELDARSkinUtf8(Bounce(chars, cells, counter));
+    case 1: return Utf32ToUtf8(Marquee(chars, cells, counter));
+    case 2: return Utf32ToUtf8(Flashing(chars, counter));
+    case 3: return Utf32ToUtf8(Bounce(chars, cells, counter));
     default: return text;
   }
 }

@@ -32,21 +32,28 @@ std::string FileNameWithoutExtension(const std::string& path) {
   return name.substr(0, name.size() - ext.size());
 }
 
+// The tag fields both formats share: %01 title .. %05 genre.
+bool TagField(int n, const TPlayListBoxItem& entry, std::string& text) {
+  switch (n) {
+    case 1: text = entry.TitleName; return true;
+    case 2: text = entry.ArtistName; return true;
+    case 3: text = entry.AlbumName; return true;
+    case 4: text = entry.TitleAlbumYear; return true;
+    case 5: text = entry.TitleAlbumGenre; return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 std::string FormatKELDARSkinDeckEntry(const std::string& format, const TPlayListBoxItem& entry, std::int32_t position) {
   return ReplacePlaceholders(format, [&](int n, std::string& text) {
     switch (n) {
-      case 1: text = entry.TitleName; break;
-      case 2: text = entry.ArtistName; break;
-      case 3: text = entry.AlbumName; break;
-      case 4: text = entry.TitleAlbumYear; break;
-      case 5: text = entry.TitleAlbumGenre; break;
       case 6: text = ExtractFileName(entry.FullPathAndFilename); break;
       case 7: text = entry.FullPathAndFilename; break;
       case 8: text = std::to_string(position); break;
       case 9: text = std::to_string(entry.TitleCDIndex); break;
-      default: return false;
+      default: return TagField(n, entry, text);
     }
     return true;
   });
@@ -69,14 +76,9 @@ std::string KELDARSkinCDTrackNumberText(const std::string& locator) {
 std::string FormatKELDARSkinPlaylistEntry(const std::string& format, const TPlayListBoxItem& entry) {
   return ReplacePlaceholders(format, [&](int n, std::string& text) {
     switch (n) {
-      case 1: text = entry.TitleName; break;
-      case 2: text = entry.ArtistName; break;
-      case 3: text = entry.AlbumName; break;
-      case 4: text = entry.TitleAlbumYear; break;
-      case 5: text = entry.TitleAlbumGenre; break;
       case 6: text = FileNameWithoutExtension(entry.FullPathAndFilename); break;
       case 9: text = KELDARSkinCDTrackNumberText(entry.FullPathAndFilename); break;
-      default: return false;
+      default: return TagField(n, entry, text);
     }
     return true;
   });

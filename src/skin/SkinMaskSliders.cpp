@@ -16,6 +16,12 @@ TKELDARSkinBitmap StripOf(KELDARSkinControls_IDs id) {
   return TKELDARSkinBitmap::DeckPositionBar;
 }
 
+// The part of the control that the mask covers: pixels outside it have no grey level, and a
+// skin's oversized rectangle must not cost a scan of empty space.
+QRect MaskArea(const TSkinControlRect& r, const QImage& mask) {
+  return QRect(r.Left, r.Top, std::max(0, r.Width), std::max(0, r.Height)).intersected(mask.rect());
+}
+
 }  // namespace
 
 const QImage& KELDARSkinSliderMask(KELDARSkinControls_IDs id, const TKELDARLoadedSkin& loaded) {
@@ -41,9 +47,9 @@ void SetMaskSliderValue(KELDARSkinControls_IDs id, std::int32_t value, const QIm
   const std::int32_t t = LevelForValue(std::clamp<std::int32_t>(value, 0, 100));
   const TSkinControlRect r = SkinControlWindowRect(id, skin);
   int best = -1, bestX = 0, bestY = 0;
-  const int bottom = std::min(r.Top + r.Height, mask.height());
-  for (int y = std::max(0, r.Top); y < bottom; ++y)
-    for (int x = r.Left; x < r.Left + r.Width; ++x) {
+  const QRect area = MaskArea(r, mask);
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
       const int g = KELDARSkinMaskGreyLevel(mask, x, y);
       if (g < 0 || g > t || g < best) continue;
       best = g;
@@ -77,8 +83,9 @@ void PaintKELDARSkinMaskSlider(QPainter& painter, KELDARSkinControls_IDs id, con
   const QImage& mask = KELDARSkinSliderMask(id, loaded);
   const QImage& unlit = loaded.Bitmap(TKELDARSkinBitmap::DeckNotActive);
   const std::int32_t t = LevelForValue(v);
-  for (int y = r.Top; y < r.Top + r.Height; ++y)
-    for (int x = r.Left; x < r.Left + r.Width; ++x) {
+  const QRect area = MaskArea(r, mask);
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
       const int g = KELDARSkinMaskGreyLevel(mask, x, y);
       if (g < 0) continue;
       const QImage& from = g < t ? strip : unlit;

@@ -4,21 +4,21 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Decodes one character at text[i], advancing i; malformed input yields U+FFFD for one byte.
-char32_t DecodeUtf8(const std::string& text, std::size_t& i) {
+// Decodes one character at text[i], advancing i; malformed input yields `replacement` for one byte.
+char32_t DecodeUtf8(const std::string& text, std::size_t& i, char32_t replacement) {
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
   unsigned char lead = byte(i);
   if (lead < 0x80) { ++i; return lead; }
-  int extra = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
-  if (extra < 0 || i + extra >= text.size()) { ++i; return kReplacement; }
+  int extra = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 && lead < 0xF0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
+  if (extra < 0 || i + extra >= text.size()) { ++i; return replacement; }
   char32_t cp = lead & (0x3F >> extra);
   for (int k = 1; k <= extra; ++k) {
     unsigned char c = byte(i + k);
-    if ((c & 0xC0) != 0x80) { ++i; return kReplacement; }
+    if ((c & 0xC0) != 0x80) { ++i; return replacement; }
     cp = (cp << 6) | (c & 0x3F);
   }
   static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return kReplacement; }
+  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return replacement; }
   i += extra + 1;
   return cp;
 }
@@ -47,7 +47,7 @@ std::u16string Utf8ToUtf16(const std::string& text) {
   std::u16string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    char32_t cp = DecodeUtf8(text, i);
+    char32_t cp = DecodeUtf8(text, i, kReplacement);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -56,6 +56,20 @@ std::u16string Utf8ToUtf16(const std::string& text) {
       out += static_cast<char16_t>(cp);
     }
   }
+  return out;
+}
+
+std::u32string Utf8ToUtf32(const std::string& text, char32_t replacement) {
+  std::u32string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) out += DecodeUtf8(text, i, replacement);
+  return out;
+}
+
+std::string Utf32ToUtf8(const std::u32string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t cp : text) AppendUtf8(out, cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? kReplacement : cp);
   return out;
 }
 

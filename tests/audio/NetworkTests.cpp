@@ -1,115 +1,23 @@
 // Internet streams against a real icecast2 server fed by ezstream, and against local
 // sockets that misbehave.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <strings.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
-#include <functional>
-#include <strings.h>
 #include <fstream>
 #include <mutex>
 #include <thread>
 
 #include "AudioTestSupport.h"
+#include "LoopbackPeers.h"
 
 using namespace audiotest;
+using loopback::FreePort;
 using Clock = std::chrono::steady_clock;
+using LocalServer = loopback::TOneConnectionServer;
 
 namespace {
-
-int FreePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t len = sizeof a;
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  close(s);
-  return ntohs(a.sin_port);
-}
-
-bool PortAccepts(int port) {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(uint16_t(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  close(s);
-  return ok;
-}
-
-pid_t Spawn(const std::vector<std::string>& args) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const int devnull = ::open("/dev/null", 1);
-    dup2(devnull, 1);
-    dup2(devnull, 2);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-void StopPid(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
-// A loopback listener serving one connection with a scripted behaviour.
-class LocalServer {
- public:
-  explicit LocalServer(std::function<void(int)> serve) {
-    fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    listen(fd_, 4);
-    thread_ = std::thread([this, serve] {
-      const int c = accept(fd_, nullptr, nullptr);
-      if (c >= 0) {
-        serve(c);
-        close(c);
-      }
-    });
-  }
-  ~LocalServer() {
-    shutdown(fd_, SHUT_RDWR);
-    close(fd_);
-    if (thread_.joinable()) thread_.join();
-  }
-  std::string Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-
- private:
-  int fd_;
-  int port_;
-  std::thread thread_;
-};
 
 class NetworkTest : public AudioTest {};
 class BrokenInputNetworkTest : public AudioTest {};
@@ -121,57 +29,16 @@ struct MetaLog {
 };
 
 TEST_F(NetworkTest, IcecastStreamDeliversHeadersAndTitleChanges) {
-  if (!HaveTool("icecast2") || !HaveTool("ezstream")) GTEST_SKIP() << "icecast2 or ezstream not installed";
-  ASSERT_TRUE(HaveTool("lame"));
-  const int port = FreePort();
-  const std::string d = dir_.Path();
-  ASSERT_TRUE(Shell("mkdir -p '" + d + "/log' '" + d + "/web' && chmod 777 '" + d + "/log' && chmod 755 '" + d + "'"));
-  for (int i = 1; i <= 2; ++i) {
-    const std::string wav = d + "/s" + std::to_string(i) + ".wav";
-    ASSERT_TRUE(MakeTone(wav, 3.0, 300.0 * i));
-    const std::string artist = i == 1 ? "Artist" : "Other";
-    const std::string title = i == 1 ? "Song" : "Tune";
-    ASSERT_TRUE(Shell("lame --quiet -b 128 --ta '" + artist + "' --tt '" + title + "' '" + wav + "' '" + d + "/s" +
-                      std::to_string(i) + ".mp3'"));
-  }
-  WriteFile(d + "/list.m3u", d + "/s1.mp3\n" + d + "/s2.mp3\n");
-  const bool root = geteuid() == 0;
-  WriteFile(d + "/icecast.xml",
-            "<icecast><limits><sources>2</sources></limits>"
-            "<authentication><source-password>hackme</source-password><admin-password>a</admin-password></authentication>"
-            "<hostname>127.0.0.1</hostname>"
-            "<listen-socket><port>" + std::to_string(port) + "</port><bind-address>127.0.0.1</bind-address></listen-socket>"
-            "<paths><basedir>" + d + "</basedir><logdir>" + d + "/log</logdir><webroot>" + d + "/web</webroot>"
-            "<adminroot>" + d + "/web</adminroot><pidfile>" + d + "/log/ice.pid</pidfile></paths>"
-            "<logging><errorlog>error.log</errorlog><accesslog>access.log</accesslog><loglevel>2</loglevel></logging>"
-            "<security><chroot>0</chroot>" +
-            std::string(root ? "<changeowner><user>nobody</user><group>nogroup</group></changeowner>" : "") +
-            "</security></icecast>");
-  WriteFile(d + "/ezstream.xml",
-            "<ezstream><servers><server><protocol>HTTP</protocol><hostname>127.0.0.1</hostname><port>" +
-            std::to_string(port) + "</port><password>hackme</password></server></servers>"
-            "<streams><stream><mountpoint>/radio.mp3</mountpoint><format>MP3</format>"
-            "<stream_name>Keldar Test Radio</stream_name><stream_genre>Testing</stream_genre>"
-            "<stream_url>http://example.invalid/</stream_url><stream_bitrate>128</stream_bitrate>"
-            "<stream_public>No</stream_public></stream></streams>"
-            "<intakes><intake><type>playlist</type><filename>" + d + "/list.m3u</filename><stream_once>No</stream_once></intake></intakes>"
-            "<metadata><format_str>@a@ - @t@</format_str></metadata></ezstream>");
-  ASSERT_TRUE(Shell("chmod 600 '" + d + "/ezstream.xml'"));
-  const pid_t ice = Spawn({"icecast2", "-c", d + "/icecast.xml"});
-  pid_t ez = -1;
-  struct Guard {
-    pid_t* a; pid_t* b;
-    ~Guard() { StopPid(*b); StopPid(*a); }
-  } guard{const_cast<pid_t*>(&ice), &ez};
-  for (int i = 0; i < 100 && !PortAccepts(port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_TRUE(PortAccepts(port)) << "icecast2 did not start";
-  ez = Spawn({"ezstream", "-c", d + "/ezstream.xml"});
+  if (!loopback::TIcecastStation::ToolsInstalled()) GTEST_SKIP() << "icecast2, ezstream, sox or lame not installed";
+  loopback::TIcecastStation radio("Keldar Test Radio", {{"Artist", "Song"}, {"Other", "Tune"}});
+  const std::string failure = radio.Start();
+  ASSERT_EQ(failure, "");
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));
 
   static std::atomic<int> headerCalls{0};
   headerCalls = 0;
   KAUDIO_SetConfig(KAUDIO_CONFIG_NET_TIMEOUT, 5000);
-  const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/radio.mp3";
+  const std::string url = radio.Url();
   KAUDIO_HSTREAM h = 0;
   for (int attempt = 0; attempt < 20 && !h; ++attempt) {
     h = KAUDIO_StreamCreateURL(url.c_str(), 0, KAUDIO_STREAM_STATUS,

@@ -229,6 +229,15 @@ TEST_F(EngineEffectsTest, FadeRangesCounterAndRamp) {
   FadeProcess(mono.data(), 4, 1);
   EXPECT_EQ(f.Counter.load(), 16);
   EXPECT_FLOAT_EQ(mono[1], 0.125f);
+  // Frames past the length (a slowed tempo stream yields more bytes than the file) stay
+  // silent: no inverted, growing samples.
+  EXPECT_DOUBLE_EQ(FadeFactor(1000, 100, 900, 1000), 0.0);
+  EXPECT_DOUBLE_EQ(FadeFactor(5000, 100, 900, 1000), 0.0);
+  f.Counter = 88;
+  std::vector<float> tail(8, 1.0f);  // 4 stereo frames from byte 88
+  FadeProcess(tail.data(), 4, 2);
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(tail[2 * i], i == 0 ? 0.25f : 0.0f) << i;
+  EXPECT_EQ(f.Counter.load(), 120);
 }
 
 TEST_F(EngineEffectsTest, DSPFeederHandsBlocksToThePluginAndFollowsTheChannel) {

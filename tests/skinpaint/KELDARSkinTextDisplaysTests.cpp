@@ -4,6 +4,7 @@
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinTextDisplays.h"
 #include "skin/KELDARSkinTextEffects.h"
+#include "util/TextEncoding.h"
 
 namespace {
 
@@ -25,6 +26,18 @@ class TextDisplays : public DefaultSkinPaint {
     EXPECT_TRUE(PaintKELDARSkinDisplayControl(p, w, id));
   }
 };
+
+TEST(TextDisplayCells, OneCellPerCharacterAndOneQuestionMarkPerBrokenByte) {
+  EXPECT_EQ(KELDARSkinCharacters("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), U"A\u00E9\u20AC\U0001F600");
+  EXPECT_EQ(KELDARSkinCharacters("a\xC3"), U"a?");                    // cut at the end
+  EXPECT_EQ(KELDARSkinCharacters("\xC0\xAF"), U"??");                 // overlong '/'
+  EXPECT_EQ(KELDARSkinCharacters("\xED\xA0\x80"), U"???");           // a surrogate
+  EXPECT_EQ(KELDARSkinCharacters("\xF5\x80\x80x"), U"???x");         // no character starts with F5
+  EXPECT_EQ(KELDARSkinCharacters("\xF4\x90\x80\x80"), U"????");     // past U+10FFFF
+  // Marquee steps hand the cells back as UTF-8 unchanged.
+  EXPECT_EQ(Utf32ToUtf8(KELDARSkinCharacters("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80")),
+            "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+}
 
 TEST_F(TextDisplays, CellCountsAfterLoad) {
   EXPECT_EQ(KELDARSkinDisplayCellCount(DeckForm_SongCurrectPlayingTimeWindow), 6);

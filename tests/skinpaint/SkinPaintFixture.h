@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "DefaultSkinSupport.h"
 #include "TestSupport.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "skin/KELDARSkinDisplayState.h"
@@ -23,26 +24,11 @@ inline QGuiApplication& SkinPaintTestApplication() {
   return app;
 }
 
-class TQuietSkinWindows : public IKELDARSkinWindows {
- public:
-  void StoreStateAndHide() override {}
-  void ApplyPlaylistText(const TKELDARSkinTextSettings&) override {}
-  void ApplyLibraryText(const TKELDARSkinTextSettings&) override {}
-  void Configure(const TKELDARSkinWindowSetup&) override {}
-  void RestoreStateAndRepaint() override {}
-  void SetShape(TKELDARSkinnedWindow, const TKELDARSkinPolygons*) override {}
-};
-
 class DefaultSkinPaint : public ::testing::Test {
  protected:
   void SetUp() override {
     SkinPaintTestApplication();
-    SetProgramFolderForTesting(program.Path());
-    Options_RedColorEnhancement.IntegerValue = 0;
-    Options_GreenColorEnhancement.IntegerValue = 0;
-    Options_BlueColorEnhancement.IntegerValue = 0;
-    LoadKELDARSkin("Default", windows, true);
-    ResetKELDARSkinDisplaysAfterLoad();
+    LoadDefaultSkinForTesting(program.Path(), windows);
   }
   // A window-sized image filled with a colour no skin bitmap uses.
   static QImage Canvas(int w = 300, int h = 130) {

@@ -233,6 +233,13 @@ TEST_F(OwnTable, MaskSlidersFindTheirValueInTheGreyLevels) {
   EXPECT_GT(g, 120);
   EXPECT_EQ(C(DeckForm_VolumeImage).Control_NEWX, r.Left + r.Width - 1);
   EXPECT_EQ(MaskSliderValueFromPoint(DeckForm_VolumeImage, mask, *skin), SkinRoundHalfEven(100.0 * g / 255.0) + 1);
+  // A skin rectangle far larger than the mask (and starting left of it) finds the same pixels.
+  C(DeckForm_VolumeImage).Control_Left -= 1000;
+  C(DeckForm_VolumeImage).Control_Width = KELDARSkinDefinitionMaxMagnitude;
+  C(DeckForm_VolumeImage).Control_Height = KELDARSkinDefinitionMaxMagnitude;
+  SetMaskSliderValue(DeckForm_VolumeImage, 100, mask, *skin);
+  EXPECT_EQ(C(DeckForm_VolumeImage).Control_NEWY, r.Top);
+  EXPECT_EQ(C(DeckForm_VolumeImage).Control_CurrentValue, 100);
 }
 
 TEST(SkinImageChoice, StateTablePerKind) {

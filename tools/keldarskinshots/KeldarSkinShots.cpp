@@ -11,17 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/EqualizerForm.h"
-#include "app/FullScreenControlsForm.h"
-#include "app/KELDAR_DatabaseForm.h"
-#include "app/PlaylistEditorForm.h"
-#include "app/ProgramStartup.h"
-#include "app/SkinnedWindowSet.h"
-#include "app/VisualsScreenForm.h"
-#include "app/deck.h"
-#include "settings/SettingsFunctionsToINIFiles.h"
-#include "skin/KELDARSkinLoader.h"
-#include "util/ProgramFolders.h"
+#include "DefaultSkinnedWindows.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -37,22 +27,11 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   InitProgramPaths();
-  SetProgramFolderForTesting(scratch);
-  InitSettingsDefaults();
-  StartupFlags().FirstShowPending = false;  // no engine, no plug-ins: only the windows
-
-  TDeckForm deck;
-  TEqualizerForm equalizer;
-  TPlaylistEditorForm playlist;
-  TVisualsScreenForm visuals;
-  TKELDAR_DatabaseForm library;
-  TFullScreenControlsForm fullScreen;
-  TSkinnedWindowSet windows(&deck, &equalizer, &playlist, &visuals, &library, &fullScreen);
-  LoadKELDARSkin("Default", windows, true);
+  TDefaultSkinnedWindows windows(scratch);
 
   const std::pair<QWidget*, const char*> shots[] = {
-      {&deck, "deck.png"}, {&equalizer, "equalizer.png"}, {&playlist, "playlist.png"},
-      {&visuals, "visuals.png"}, {&library, "library.png"}};
+      {&windows.Deck, "deck.png"}, {&windows.Equalizer, "equalizer.png"}, {&windows.Playlist, "playlist.png"},
+      {&windows.Visuals, "visuals.png"}, {&windows.Library, "library.png"}};
   int failures = 0;
   for (const auto& [window, name] : shots) {
     window->show();

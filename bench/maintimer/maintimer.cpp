@@ -18,40 +18,20 @@
 #include <thread>
 #include <vector>
 
+#include "DefaultSkinnedWindows.h"
 #include "app/DeckController.h"
 #include "app/DeckControllerSetup.h"
 #include "app/DeckMainTimer.h"
-#include "app/ProgramStartup.h"
-#include "app/deck.h"
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/TPlaylist.h"
 #include "plugins/ZorvanePlayerApiSharedRecord.h"
-#include "settings/SettingsFunctionsToINIFiles.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinDisplays.h"
-#include "skin/KELDARSkinLoader.h"
-#include "util/ProgramFolders.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class TDeckOnlyWindows : public IKELDARSkinWindows {
- public:
-  explicit TDeckOnlyWindows(TDeckForm& deck) : m_deck(deck) {}
-  void StoreStateAndHide() override {}
-  void ApplyPlaylistText(const TKELDARSkinTextSettings&) override {}
-  void ApplyLibraryText(const TKELDARSkinTextSettings&) override {}
-  void Configure(const TKELDARSkinWindowSetup& setup) override {
-    if (setup.Window == TKELDARSkinnedWindow::Deck) m_deck.ConfigureSkin(setup);
-  }
-  void RestoreStateAndRepaint() override { m_deck.update(); }
-  void SetShape(TKELDARSkinnedWindow, const TKELDARSkinPolygons*) override {}
-
- private:
-  TDeckForm& m_deck;
-};
 
 double ThreadMicros() {
   timespec t{};
@@ -86,8 +66,9 @@ int main(int argc, char** argv) {
   const std::string record = "keldar-bench-maintimer-" + std::to_string(getpid());
   ::setenv("ZORVANEPLAYERAPI_RECORD", record.c_str(), 1);
   QApplication app(argc, argv);
-  SetProgramFolderForTesting(dir.string());
-  InitSettingsDefaults();
+  // The windows and their settings only, not the program's first show.
+  TDefaultSkinnedWindows windows(dir.string());
+  TDeckForm& deck = windows.Deck;
 
   BASSAPI_SetOutputDevice(0);
   RegisterBASSAPIBackend();
@@ -95,10 +76,6 @@ int main(int argc, char** argv) {
     return 1;
   KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes();
 
-  StartupFlags().FirstShowPending = false;  // the window only, not the program's first show
-  TDeckForm deck;
-  TDeckOnlyWindows windows(deck);
-  LoadKELDARSkin("Default", windows, true);
   ResetKELDARSkinDisplaysAfterLoad();
   deck.show();
   OpenApiSharedMemory();

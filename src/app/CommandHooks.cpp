@@ -1,11 +1,25 @@
 #include "app/CommandHooks.h"
 
+#include <string>
+
 #include "app/CommandActions.h"
 #include "app/GlobalHotkeys.h"
 #include "app/PopUpMenus.h"
 #include "app/ShortcutsUnit.h"
 #include "app/StartupHooks.h"
 #include "app/deck.h"
+
+namespace {
+
+// Runs `act` on the main window; without one the command reports itself.
+void OnDeckForm(const char* name, void (*act)(TDeckForm&)) {
+  if (TDeckForm* deck = DeckForm())
+    act(*deck);
+  else
+    CommandActionNotInstalled(std::string(name) + " (no main window)");
+}
+
+}  // namespace
 
 void InstallCommandHooks() {
   TStartupHooks& hooks = StartupHooks();
@@ -25,17 +39,9 @@ void InstallCommandHooks() {
         CommandActionNotInstalled("ClickDeckControl (no main window)");
     };
   if (!actions.CloseMainWindow)
-    actions.CloseMainWindow = [] {
-      if (TDeckForm* deck = DeckForm())
-        deck->close();
-      else
-        CommandActionNotInstalled("CloseMainWindow (no main window)");
-    };
+    actions.CloseMainWindow = [] { OnDeckForm("CloseMainWindow", [](TDeckForm& deck) { deck.close(); }); };
   if (!actions.CheckForUpdates)
     actions.CheckForUpdates = [] {
-      if (TDeckForm* deck = DeckForm())
-        deck->CheckForUpdatesClick();
-      else
-        CommandActionNotInstalled("CheckForUpdates (no main window)");
+      OnDeckForm("CheckForUpdates", [](TDeckForm& deck) { deck.CheckForUpdatesClick(); });
     };
 }

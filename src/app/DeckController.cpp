@@ -41,23 +41,13 @@ void RestoreTimeAndClearPause() {
   DeckControllerState().Paused = false;
 }
 
-// The equalizer's pre-amp and band sliders into the engine.
-void UpdateEqualizerControls() {
-  KELDAR_AUDIOVIDEO_API_SliderValues& sliders = Engine().Sliders;
-  sliders.PreAmp = GetSkinControlValue(EqualizerForm_EQPreAmpImage);
-  for (int band = 0; band < 10; ++band)
-    sliders.Bands[static_cast<size_t>(band)] =
-        GetSkinControlValue(static_cast<KELDARSkinControls_IDs>(EqualizerForm_EQBand1Image + 2 * band));
-  Call(Ops().UpdateEQ);
-}
-
 // Only the effects the user has switched on are touched; the others stay detached.
 void SwitchActiveEffects(bool on) {
   KELDAR_AUDIOVIDEO_API_EffectSwitches& effects = Engine().Effects;
   if (Options_EQOnButtonState.BooleanValue) {
     effects.EQ = on;
     Call(Ops().ApplyEQState);
-    if (on) UpdateEqualizerControls();
+    if (on) ApplyEqualizerSlidersToEngine();
   }
   if (Options_FadeIn_Out_Msecs.IntegerValue > 0) {
     effects.Fade = on;
@@ -90,8 +80,7 @@ void ApplyAdvancedPlaylistSliders() {
   SetSkinSliderValue(EqualizerForm_EQSampleRateImage, values[2]);
   SetSkinSliderValue(EqualizerForm_EQPreAmpImage, values[3]);
   for (int band = 0; band < 10; ++band)
-    SetSkinSliderValue(static_cast<KELDARSkinControls_IDs>(EqualizerForm_EQBand1Image + 2 * band),
-                       values[static_cast<size_t>(4 + band)]);
+    SetSkinSliderValue(EqualizerBandTrack(band), values[static_cast<size_t>(4 + band)]);
 }
 
 // A video entry needs the visuals window; the effect canvas that counts decides how.
@@ -365,13 +354,26 @@ void DeckNext() {
   CheckIfPlayingWasStartedCorrectly();
 }
 
-void DeckPositionBarSeek() {
+void DeckPositionBarSeek() { SeekToPositionTrack(DeckForm_PosBarImage); }
+
+void SeekToPositionTrack(KELDARSkinControls_IDs track) {
   KELDAR_AUDIOVIDEO_API_EngineState& engine = Engine();
-  engine.SeekPercent =
-      engine.PlayerState == KELDAR_AUDIOVIDEO_API_psStopped ? 0 : GetSkinControlValue(DeckForm_PosBarImage);
+  engine.SeekPercent = engine.PlayerState == KELDAR_AUDIOVIDEO_API_psStopped ? 0 : GetSkinControlValue(track);
   Call(Ops().SeekToPercent);
   if (engine.PlayerState == KELDAR_AUDIOVIDEO_API_psPaused) Call(Ops().Pause);
   SkinRuntimeState().PositionDragFlag = false;
+}
+
+KELDARSkinControls_IDs EqualizerBandTrack(int band) {
+  return static_cast<KELDARSkinControls_IDs>(EqualizerForm_EQBand1Image + 2 * band);
+}
+
+void ApplyEqualizerSlidersToEngine() {
+  KELDAR_AUDIOVIDEO_API_SliderValues& sliders = Engine().Sliders;
+  sliders.PreAmp = GetSkinControlValue(EqualizerForm_EQPreAmpImage);
+  for (int band = 0; band < 10; ++band)
+    sliders.Bands[static_cast<size_t>(band)] = GetSkinControlValue(EqualizerBandTrack(band));
+  Call(Ops().UpdateEQ);
 }
 
 void SetDeckSliderPosition(KELDARSkinControls_IDs slider, int value) {

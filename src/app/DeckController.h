@@ -72,6 +72,13 @@ void DeckNext();
 void CheckIfPlayingWasStartedCorrectly();
 // The action of DeckForm_PosBarImage: seek to the bar's value (0 while stopped).
 void DeckPositionBarSeek();
+// The same for any position track; a paused song stays paused.
+void SeekToPositionTrack(KELDARSkinControls_IDs track);
+
+// The slider of equalizer band 0..9.
+KELDARSkinControls_IDs EqualizerBandTrack(int band);
+// The equalizer's pre-amp and band sliders into the engine.
+void ApplyEqualizerSlidersToEngine();
 
 // Chooses the entry by shuffle and repeat, stops what plays, opens the entry and starts it.
 void PlayPlayListSong(KELDAR_AUDIOVIDEO_API_PlayingOption option);

@@ -1,6 +1,7 @@
 #include "app/KELDAR_DatabaseForm.h"
 
 #include "app/SkinnedFormColours.h"
+#include "skin/KELDARSkinBitmapFonts.h"
 
 TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARSkinnedWindow::Library, parent) {
   setObjectName("TKELDAR_DatabaseForm");
@@ -11,5 +12,5 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
 void TKELDAR_DatabaseForm::ApplyText(const TKELDARSkinTextSettings& text) {
   m_text = text;
   ApplySkinTextToWidget(*DBScrollBox(), text);
-  setFont(SkinTextFont(text));
+  setFont(KELDARSkinTextFont(text));
 }

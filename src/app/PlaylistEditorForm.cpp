@@ -8,6 +8,7 @@
 #include "playlist/PlaylistDisplayTexts.h"
 #include "playlist/PlaylistEditor.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
+#include "skin/KELDARSkinBitmapFonts.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinDisplayState.h"
 #include "skin/KELDARSkinLoader.h"
@@ -95,7 +96,7 @@ void TPlaylistEditorForm::BuildWindow() {
 void TPlaylistEditorForm::ApplyText(const TKELDARSkinTextSettings& text) {
   m_text = text;
   ApplySkinTextToWidget(*PlayListScrollBox(), text);
-  setFont(SkinTextFont(text));
+  setFont(KELDARSkinTextFont(text));
   if (m_list) m_list->ApplyText(text);
 }
 

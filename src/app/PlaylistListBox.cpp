@@ -11,6 +11,7 @@
 #include "playlist/PlaylistOperations.h"
 #include "playlist/PlaylistTagReading.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
+#include "skin/KELDARSkinBitmapFonts.h"
 #include "skin/KELDARSkinLoader.h"
 #include "skin/KELDARSkinPlaylistRowPainter.h"
 
@@ -71,7 +72,7 @@ void TPlaylistListBox::resizeEvent(QResizeEvent* event) {
 
 void TPlaylistListBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QColor background = SkinColourToQColor(m_text.NormalBG);
+  const QColor background = KELDARSkinColour(m_text.NormalBG);
   painter.fillRect(event->rect(), background);
   const TKELDARLoadedSkin& loaded = LoadedKELDARSkin();
   TKELDARSkinPlaylistRow row;
@@ -79,8 +80,8 @@ void TPlaylistListBox::paintEvent(QPaintEvent* event) {
   row.DisplayMode = Options_PlayListBoxDrawMethod.IntegerValue;
   row.ShowCounter = Options_PlayListBoxShowCounter.BooleanValue;
   row.Font = font();
-  const QColor normal = SkinColourToQColor(m_text.Normal), current = SkinColourToQColor(m_text.Current);
-  const QColor selected = SkinColourToQColor(m_text.SelectedBG);
+  const QColor normal = KELDARSkinColour(m_text.Normal), current = KELDARSkinColour(m_text.Current);
+  const QColor selected = KELDARSkinColour(m_text.SelectedBG);
   const int first = m_top + std::max(0, event->rect().top() / m_rowHeight);
   const int end = std::min(m_playlist.Count(), m_top + event->rect().bottom() / m_rowHeight + 1);
   for (int i = first; i < end; ++i) {

@@ -1,15 +1,9 @@
-// Colours and fonts of the skin's text settings on Qt widgets.
+// The skin's text settings on the Qt widgets that hold the playlist and library contents.
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <QWidget>
 
 #include "skin/KELDARSkinTextSettings.h"
 
-// 0x00BBGGRR → QColor.
-QColor SkinColourToQColor(std::uint32_t colour);
-// Font name, pixel height and style words of a text settings file.
-QFont SkinTextFont(const TKELDARSkinTextSettings& text);
 // Background, text colour and font of a content widget.
 void ApplySkinTextToWidget(QWidget& widget, const TKELDARSkinTextSettings& text);

@@ -54,6 +54,10 @@ TDeckForm::TDeckForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARSkinnedWind
   connect(&m_timer1, &QTimer::timeout, this, &TDeckForm::Timer1Timer);
 }
 
+TDeckForm::~TDeckForm() {
+  if (g_deck == this) g_deck = nullptr;
+}
+
 void TDeckForm::FormCreate() {
 #if defined(__x86_64__) || defined(__i386__)
   // All floating-point exceptions masked, extended precision, round to nearest.

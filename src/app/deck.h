@@ -9,6 +9,7 @@ class TDeckForm : public TSkinUnitTemplateForm {
   Q_OBJECT
  public:
   explicit TDeckForm(QWidget* parent = nullptr);
+  ~TDeckForm() override;
 
   void FormCreate();
   // Runs the first-show sequence once (settings, engine, skin, plug-ins, timers, hot keys).
@@ -41,4 +42,5 @@ class TDeckForm : public TSkinUnitTemplateForm {
   bool m_exitDone = false;
 };
 
+// The main window while it exists, else null.
 TDeckForm* DeckForm();

@@ -114,26 +114,10 @@ void StoreInCurrentEntry(TAdvancedPlaylistSlider slider, KELDARSkinControls_IDs 
   AdvancedPlaylist_SetValueToCurrentPlayListBoxItemFromPlayer(ThePlaylist(), slider, GetSkinControlValue(track));
 }
 
-KELDARSkinControls_IDs BandTrack(int band) {
-  return static_cast<KELDARSkinControls_IDs>(EqualizerForm_EQBand1Image + 2 * band);
-}
-
 // The pre-amp and the ten bands into the engine, then the equalizer redrawn.
 void RefreshEqualizer(TSkinnedWindowSet& windows) {
-  KELDAR_AUDIOVIDEO_API_SliderValues& sliders = Engine().Sliders;
-  sliders.PreAmp = GetSkinControlValue(EqualizerForm_EQPreAmpImage);
-  for (int band = 0; band < 10; ++band) sliders.Bands[static_cast<std::size_t>(band)] = GetSkinControlValue(BandTrack(band));
-  Call(Ops().UpdateEQ);
+  ApplyEqualizerSlidersToEngine();
   Repaint(windows, TWindow::Equalizer);
-}
-
-// Seek to a position track's value (0 while stopped); a paused song stays paused.
-void SeekFromPositionTrack(KELDARSkinControls_IDs track) {
-  KELDAR_AUDIOVIDEO_API_EngineState& engine = Engine();
-  engine.SeekPercent = engine.PlayerState == KELDAR_AUDIOVIDEO_API_psStopped ? 0 : GetSkinControlValue(track);
-  Call(Ops().SeekToPercent);
-  if (engine.PlayerState == KELDAR_AUDIOVIDEO_API_psPaused) Call(Ops().Pause);
-  SkinRuntimeState().PositionDragFlag = false;
 }
 
 // ---- displays ----
@@ -218,7 +202,7 @@ void BindDeck(TSkinnedWindowSet& windows) {
     Engine().Sliders.Pitch = GetSkinControlValue(DeckForm_PitchImage);
     Call(Ops().SetPitch);
   });
-  Bind(DeckForm_PosBarImage, [] { SeekFromPositionTrack(DeckForm_PosBarImage); });
+  Bind(DeckForm_PosBarImage, [] { SeekToPositionTrack(DeckForm_PosBarImage); });
 
   Bind(DeckForm_SongCurrectPlayingTimeWindow, [&windows] {
     Options_ShowTimeMode.IntegerValue = Options_ShowTimeMode.IntegerValue == 0 ? 1 : 0;
@@ -265,9 +249,9 @@ void BindEqualizer(TSkinnedWindowSet& windows) {
     RefreshEqualizer(windows);
   });
   for (int band = 0; band < 10; ++band)
-    Bind(BandTrack(band), [&windows, band] {
+    Bind(EqualizerBandTrack(band), [&windows, band] {
       StoreInCurrentEntry(static_cast<TAdvancedPlaylistSlider>(static_cast<int>(TAdvancedPlaylistSlider::EQBand1) + band),
-                          BandTrack(band));
+                          EqualizerBandTrack(band));
       RefreshEqualizer(windows);
     });
   Bind(EqualizerForm_EQLeftVolLevelCanvas, [&windows] {
@@ -357,7 +341,7 @@ void BindFullScreen() {
   Bind(FullScreenForm_FSPauseButton, CommandPause);
   Bind(FullScreenForm_FSStopButton, CommandStop);
   Bind(FullScreenForm_FSForwardButton, CommandNext);
-  Bind(FullScreenForm_FSPosBarImage, [] { SeekFromPositionTrack(FullScreenForm_FSPosBarImage); });
+  Bind(FullScreenForm_FSPosBarImage, [] { SeekToPositionTrack(FullScreenForm_FSPosBarImage); });
 }
 
 }  // namespace

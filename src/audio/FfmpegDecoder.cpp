@@ -52,6 +52,9 @@ bool IsLossless(AVCodecID id) {
   return d && (d->props & AV_CODEC_PROP_LOSSLESS) && !(d->props & AV_CODEC_PROP_LOSSY);
 }
 
+// Uncompressed sample codecs: their ids form one block starting at 16-bit little-endian PCM.
+bool IsRawPcm(AVCodecID id) { return id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT; }
+
 }  // namespace
 
 FfmpegDecoder::FfmpegDecoder() = default;
@@ -169,7 +172,12 @@ int FfmpegDecoder::Finish(bool prescan) {
       lengthFrames_ = av_rescale(fmt_->duration, format_.rate, AV_TIME_BASE);
   }
   // Decode the first frame now: a file that yields no audio fails here, not while playing.
-  if (!DecodeMore()) return KAUDIO_ERROR_FILEFORM;
+  // The one exception is raw PCM whose header is sound but whose data is empty: that is a
+  // real file of no length, not a broken one.
+  if (!DecodeMore()) {
+    if (!IsRawPcm(codec_->codec_id) || errors_ != 0) return KAUDIO_ERROR_FILEFORM;
+    lengthFrames_ = 0;
+  }
   return 0;
 }
 

@@ -15,6 +15,18 @@
 static_assert(sizeof(zpapi_request_header) == 32, "request header layout");
 static_assert(sizeof(zpapi_reply) == 16, "reply layout");
 
+namespace {
+
+// True once the buffer starts with a whole header that will be refused.
+bool HeaderIsRefused(const std::string& buffer) {
+  if (buffer.size() < sizeof(zpapi_request_header)) return false;
+  zpapi_request_header h;
+  std::memcpy(&h, buffer.data(), sizeof(h));
+  return h.magic != ZPAPI_MAGIC || h.reserved != 0 || h.payload_size > ZPAPI_MAX_PAYLOAD;
+}
+
+}  // namespace
+
 void ProcessHandOver(const THandOverRecord& record, const std::function<void(const std::string&)>& handler) {
   if (record.DataTag == 1) {
     handler(record.Payload);
@@ -39,6 +51,7 @@ Tzorvaneplayerapi::Tzorvaneplayerapi(QObject* parent) : QObject(parent) {
 Tzorvaneplayerapi::~Tzorvaneplayerapi() {
   for (auto& [fd, client] : m_clients) {
     client.notifier.reset();
+    client.writeNotifier.reset();
     ::close(fd);
   }
   m_clients.clear();
@@ -95,6 +108,7 @@ void Tzorvaneplayerapi::DropClient(int fd) {
   if (it == m_clients.end()) return;
   // The notifier may be the one whose signal is running right now: delete it later.
   it->second.notifier.release()->deleteLater();
+  if (it->second.writeNotifier) it->second.writeNotifier.release()->deleteLater();
   ::close(fd);
   m_clients.erase(it);
 }
@@ -108,6 +122,8 @@ void Tzorvaneplayerapi::ReadClient(int fd) {
     ssize_t n = ::recv(fd, chunk, sizeof(chunk), 0);
     if (n > 0) {
       client.buffer.append(chunk, static_cast<size_t>(n));
+      // A refused header stops the reading at once: its body is never taken in.
+      if (HeaderIsRefused(client.buffer)) break;
       // Never hold more than one request and a header's worth of the next one.
       if (client.buffer.size() >= sizeof(zpapi_request_header) + ZPAPI_MAX_PAYLOAD + sizeof(zpapi_request_header)) break;
       continue;
@@ -159,31 +175,13 @@ void Tzorvaneplayerapi::ProcessQueue() {
     // The handler may have run events that dropped this client.
     it = m_clients.find(fd);
     if (it == m_clients.end()) continue;
-    TClient& client = it->second;
     if (!keep) {
       DropClient(fd);
       continue;
     }
-    // Another complete request may already be buffered behind this one.
-    if (client.buffer.size() >= sizeof(zpapi_request_header)) {
-      zpapi_request_header h;
-      std::memcpy(&h, client.buffer.data(), sizeof(h));
-      if (h.magic != ZPAPI_MAGIC || h.reserved != 0 || h.payload_size > ZPAPI_MAX_PAYLOAD) {
-        Reply(client, h.payload_size > ZPAPI_MAX_PAYLOAD ? ZPAPI_STATUS_TOO_LARGE : ZPAPI_STATUS_MALFORMED, 0);
-        DropClient(fd);
-        continue;
-      }
-      if (client.buffer.size() >= sizeof(h) + h.payload_size) {
-        client.queued = true;
-        m_queue.push_back(fd);
-        continue;
-      }
-    }
-    if (client.peerClosed) {
-      DropClient(fd);
-      continue;
-    }
-    client.notifier->setEnabled(true);
+    // A client that does not read its replies waits until it does.
+    if (!it->second.outgoing.empty()) continue;
+    ContinueClient(fd);
   }
   m_busy = false;
 }
@@ -214,8 +212,68 @@ bool Tzorvaneplayerapi::HandleOneRequest(TClient& client) {
   return status == ZPAPI_STATUS_OK;
 }
 
+void Tzorvaneplayerapi::ContinueClient(int fd) {
+  auto it = m_clients.find(fd);
+  if (it == m_clients.end()) return;
+  TClient& client = it->second;
+  // Another complete request may already be buffered behind this one.
+  if (client.buffer.size() >= sizeof(zpapi_request_header)) {
+    zpapi_request_header h;
+    std::memcpy(&h, client.buffer.data(), sizeof(h));
+    if (h.magic != ZPAPI_MAGIC || h.reserved != 0 || h.payload_size > ZPAPI_MAX_PAYLOAD) {
+      Reply(client, h.payload_size > ZPAPI_MAX_PAYLOAD ? ZPAPI_STATUS_TOO_LARGE : ZPAPI_STATUS_MALFORMED, 0);
+      DropClient(fd);
+      return;
+    }
+    if (client.buffer.size() >= sizeof(h) + h.payload_size) {
+      client.queued = true;
+      m_queue.push_back(fd);
+      return;
+    }
+  }
+  if (client.peerClosed) {
+    DropClient(fd);
+    return;
+  }
+  client.notifier->setEnabled(true);
+}
+
 void Tzorvaneplayerapi::Reply(TClient& client, int32_t status, int64_t result) {
   zpapi_reply reply{ZPAPI_MAGIC, status, result};
-  // 16 bytes fit any socket buffer unless the peer stopped reading for good; then it is dropped.
-  ::send(client.fd, &reply, sizeof(reply), MSG_NOSIGNAL | MSG_DONTWAIT);
+  client.outgoing.append(reinterpret_cast<const char*>(&reply), sizeof(reply));
+  FlushReplies(client);
+}
+
+void Tzorvaneplayerapi::FlushReplies(TClient& client) {
+  while (!client.outgoing.empty()) {
+    ssize_t n = ::send(client.fd, client.outgoing.data(), client.outgoing.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      client.outgoing.erase(0, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!client.writeNotifier) {
+        const int fd = client.fd;
+        client.writeNotifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
+        connect(client.writeNotifier.get(), &QSocketNotifier::activated, this, [this, fd] { ClientWritable(fd); });
+      }
+      client.writeNotifier->setEnabled(true);
+      return;
+    }
+    // The peer is gone: nobody is left to read the replies.
+    client.outgoing.clear();
+    client.peerClosed = true;
+    if (client.notifier) client.notifier->setEnabled(false);
+  }
+  if (client.writeNotifier) client.writeNotifier->setEnabled(false);
+}
+
+void Tzorvaneplayerapi::ClientWritable(int fd) {
+  auto it = m_clients.find(fd);
+  if (it == m_clients.end()) return;
+  FlushReplies(it->second);
+  if (!it->second.outgoing.empty() || it->second.queued) return;
+  ContinueClient(fd);
+  ProcessQueue();
 }

@@ -3,7 +3,8 @@
 // Requests are handled one at a time, in the order they became complete, even when a
 // handler runs a nested event loop. A client that connects and sends nothing blocks nobody;
 // a malformed or oversized request is answered with an error and its connection dropped;
-// a peer of another user is refused.
+// a peer of another user is refused. No reply is lost: a client whose replies do not fit its
+// socket is served no further until it has read them.
 #pragma once
 
 #include <QObject>
@@ -48,7 +49,9 @@ class Tzorvaneplayerapi : public QObject {
   struct TClient {
     int fd = -1;
     std::unique_ptr<QSocketNotifier> notifier;
+    std::unique_ptr<QSocketNotifier> writeNotifier;  // only while replies wait to be sent
     std::string buffer;
+    std::string outgoing;  // replies the socket did not take yet
     bool queued = false;
     bool peerClosed = false;
   };
@@ -57,6 +60,10 @@ class Tzorvaneplayerapi : public QObject {
   void ReadClient(int fd);
   void DropClient(int fd);
   void ProcessQueue();
+  // After a request is answered: queue the next buffered one or read on.
+  void ContinueClient(int fd);
+  void FlushReplies(TClient& client);
+  void ClientWritable(int fd);
   bool HandleOneRequest(TClient& client);
   void Reply(TClient& client, int32_t status, int64_t result);
 

@@ -10,7 +10,7 @@
 namespace {
 
 inline constexpr std::int32_t kMargin = 2;
-inline constexpr std::int32_t kGap = 4;  // between a shortened path and the length tag
+inline constexpr std::int32_t kGap = 4;  // between a shortened title and the length tag
 
 std::string CounterPrefix(const TKELDARSkinPlaylistRow& row) {
   return row.ShowCounter ? std::to_string(row.Index + 1) + ". " : std::string();
@@ -52,11 +52,9 @@ void PaintKELDARSkinPlaylistRow(QPainter& painter, const TKELDARSkinPlaylistRow&
   const std::int32_t lengthWidth = metrics.horizontalAdvance(length);
   const QString prefix = QString::fromStdString(CounterPrefix(row));
   QString title = QString::fromStdString(EntryText(row));
-  if (row.DisplayMode == 0) {
-    const std::int32_t room =
-        row.Rect.width() - 2 * kMargin - lengthWidth - kGap - metrics.horizontalAdvance(prefix);
-    title = metrics.elidedText(title, Qt::ElideMiddle, std::max(0, room));
-  }
+  // A path loses its middle; names and tags lose their end, so no title runs under the length.
+  const std::int32_t room = row.Rect.width() - 2 * kMargin - lengthWidth - kGap - metrics.horizontalAdvance(prefix);
+  title = metrics.elidedText(title, row.DisplayMode == 0 ? Qt::ElideMiddle : Qt::ElideRight, std::max(0, room));
   const QRect textRect = row.Rect.translated(0, loaded.Family.PlaylistTextOffsetY);
   painter.drawText(textRect.adjusted(kMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, prefix + title);
   painter.drawText(textRect.adjusted(0, 0, -kMargin, 0), Qt::AlignRight | Qt::AlignVCenter, length);

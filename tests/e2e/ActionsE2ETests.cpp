@@ -29,31 +29,13 @@ std::string Utf16(const std::string& ascii) {
 // An archive of every file of `folder` at its top level; `replace` swaps one file's text.
 bool MakeSkinPackage(const std::string& package, const std::string& folder, const std::string& replacedName,
                      const std::string& replacement) {
-  archive* a = archive_write_new();
-  archive_write_set_format_zip(a);
-  if (archive_write_open_filename(a, package.c_str()) != ARCHIVE_OK) {
-    archive_write_free(a);
-    return false;
-  }
-  bool ok = true;
-  int files = 0;
+  std::vector<std::pair<std::string, std::string>> files;
   for (const auto& file : fs::directory_iterator(folder)) {
     if (!file.is_regular_file()) continue;
     const std::string name = file.path().filename().string();
-    const std::string data = name == replacedName ? replacement : ReadTextFile(file.path().string());
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, name.c_str());
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
-    archive_write_header(a, entry);
-    ok = ok && archive_write_data(a, data.data(), data.size()) == static_cast<la_ssize_t>(data.size());
-    archive_entry_free(entry);
-    ++files;
+    files.emplace_back(name, name == replacedName ? replacement : ReadTextFile(file.path().string()));
   }
-  archive_write_close(a);
-  archive_write_free(a);
-  return ok && files > 10;
+  return files.size() > 10 && WriteZip(package, files);
 }
 
 class ActionsE2E : public DeckE2E {
@@ -77,8 +59,7 @@ class ActionsE2E : public DeckE2E {
 TEST_F(ActionsE2E, EqualizerButtonShowsTheWindowAndTheCloseMessageExitsSavingTheFiles) {
   Settings("Options_EQVisibleState=0\n");
   const std::string song = Song("Saved Band - Kept Song.wav", 3, 440);
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, {song}));
+  ASSERT_TRUE(StartWith({song}));
   EXPECT_EQ(Ctl("send 0x940D"), "0\n");
   // 9403 clicks the main window's close button: the exit sequence runs and the player ends.
   Ctl("send 0x9403");
@@ -92,7 +73,6 @@ TEST_F(ActionsE2E, EqualizerButtonShowsTheWindowAndTheCloseMessageExitsSavingThe
 
 TEST_F(ActionsE2E, EqualizerCloseButtonHidesTheWindowAgain) {
   Settings("Options_EQVisibleState=1\n");
-  TPlayerProcess player(program, runtime, log);
   ASSERT_TRUE(player.Start({}));
   Ctl("send 0x941E");
   Ctl("send 0x9403");
@@ -105,8 +85,7 @@ TEST_F(ActionsE2E, StatusOfAPlayingSongShowsItsTagsTimeStateAndFormat) {
   const std::string mp3 = dir / "Zorvane Band - Test Tone.mp3";
   ASSERT_TRUE(Shell("sox -n -r 44100 -c 2 -b 16 '" + wav + "' synth 8 sine 440 gain -12 && lame --quiet -b 128 "
                     "--ta 'Zorvane Band' --tt 'Test Tone' '" + wav + "' '" + mp3 + "'"));
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, {mp3}));
+  ASSERT_TRUE(StartWith({mp3}));
   Ctl("play");
   ASSERT_TRUE(WaitForState("Playing", "1", 3000)) << Status();
   ASSERT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 3000)) << Status();
@@ -129,7 +108,6 @@ TEST_F(ActionsE2E, StatusOfAPlayingSongShowsItsTagsTimeStateAndFormat) {
 TEST_F(ActionsE2E, ASkinPackageHandedToTheRunningPlayerIsLoaded) {
   const std::string package = RecolouredPackage("Recoloured.KSK");
   ASSERT_FALSE(package.empty());
-  TPlayerProcess player(program, runtime, log);
   ASSERT_TRUE(player.Start({}));
   ASSERT_TRUE(WaitFor([&] { return Background() != INT64_MIN && Background() != 0; }, 3000)) << Status();
   EXPECT_NE(Background(), kRecolouredBackground);
@@ -151,7 +129,6 @@ TEST_F(ActionsE2E, ASkinPackageHandedToTheRunningPlayerIsLoaded) {
 TEST_F(ActionsE2E, ASkinPackageOnTheCommandLineLoadsAfterTheRememberedSkin) {
   const std::string package = RecolouredPackage("Start.KSK");
   ASSERT_FALSE(package.empty());
-  TPlayerProcess player(program, runtime, log);
   ASSERT_TRUE(player.Start({package}));
   EXPECT_TRUE(WaitFor([&] { return Background() == kRecolouredBackground; }, 4000)) << Status();
   EXPECT_EQ(player.Terminate(), 0);

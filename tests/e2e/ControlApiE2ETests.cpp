@@ -1,15 +1,15 @@
 // The control channel and the now-playing record of the real player, driven by keldarctl.
 #include <gtest/gtest.h>
 
-#include <sys/mman.h>
-
-#include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
+
+#include <cstring>
 
 #include <random>
 
 #include "PlayerProcess.h"
+#include "PlayerTestFolders.h"
 #include "TestSupport.h"
 #include "plugins/ZorvanePlayerApiClient.h"
 #include "plugins/ZorvanePlayerApiVariables.h"
@@ -19,42 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TCommandResult {
-  int Exit = -1;
-  std::string Output;
-};
-
-class ControlApiE2E : public ::testing::Test {
+class ControlApiE2E : public PlayerControlTest {
  protected:
-  void SetUp() override {
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-    recordName = "keldar-e2e-record-" + std::to_string(::getpid());
-    ::setenv("ZORVANEPLAYERAPI_RECORD", recordName.c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  }
-  void TearDown() override {
-    ::shm_unlink(("/" + recordName).c_str());
-    ::unsetenv("ZORVANEPLAYERAPI_RECORD");
-  }
-
-  TCommandResult Ctl(const std::string& arguments) {
-    std::string command = std::string(KELDAR_PROGRAM_DIR) + "/keldarctl " + arguments + " 2>&1";
-    TCommandResult r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) r.Output.append(buffer, n);
-    int status = ::pclose(pipe);
-    r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-  }
-
-  TTempFolder dir;
-  std::string program = dir / "program";
-  std::string runtime = dir / "runtime";
-  std::string log = dir / "messages.log";
-  std::string recordName;
+  ControlApiE2E() : PlayerControlTest("keldar-e2e-record-") {}
+  static TKeldarctlResult Ctl(const std::string& arguments) { return RunKeldarctl(arguments); }
 };
 
 }  // namespace
@@ -66,7 +34,7 @@ TEST_F(ControlApiE2E, ExitCodesWithoutAPlayerAndForBadArguments) {
   EXPECT_EQ(Ctl("volume loud").Exit, 2);
   EXPECT_EQ(Ctl("eq band 11").Exit, 2);
   EXPECT_EQ(Ctl("frobnicate").Exit, 2);
-  TCommandResult help = Ctl("--help");
+  TKeldarctlResult help = Ctl("--help");
   EXPECT_EQ(help.Exit, 0);
   EXPECT_NE(help.Output.find("status [--json]"), std::string::npos);
 }
@@ -105,8 +73,9 @@ TEST_F(ControlApiE2E, AddAndStatusShowTheRecordAfterItsBlankTick) {
   EXPECT_EQ(std::string(text), TPlayerProcess::Executable());
   zpapi_record_close(record);
 
-  TCommandResult json = Ctl("status --json");
+  TKeldarctlResult json = Ctl("status --json");
   EXPECT_EQ(json.Exit, 0);
+  ASSERT_FALSE(json.Output.empty());
   EXPECT_EQ(json.Output.front(), '{');
   // The deck's tick writes the times with the skin's elapsed prefix and the bitrate in decimal.
   for (const char* key : {"\"ProgramPath\":", "\"ProgramVersion\":\"3.0\"", "\"CurrentTimeText\":\" 00:00\"",

@@ -7,30 +7,72 @@
 #include <archive.h>
 #include <archive_entry.h>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/mman.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "LoopbackPeers.h"
 #include "PlayerProcess.h"
+#include "PlayerTestFolders.h"
 #include "TestSupport.h"
 #include "util/ShowMessage.h"
 
 namespace fs = std::filesystem;
 
-
 inline void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 inline bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+// A zip of the given (name, data) files at its top level, written with libarchive.
+inline bool WriteZip(const std::string& zip, const std::vector<std::pair<std::string, std::string>>& files) {
+  archive* a = archive_write_new();
+  archive_write_set_format_zip(a);
+  if (archive_write_open_filename(a, zip.c_str()) != ARCHIVE_OK) {
+    archive_write_free(a);
+    return false;
+  }
+  bool written = true;
+  for (const auto& [name, data] : files) {
+    archive_entry* entry = archive_entry_new();
+    archive_entry_set_pathname(entry, name.c_str());
+    archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
+    written = written && archive_write_header(a, entry) == ARCHIVE_OK &&
+              archive_write_data(a, data.data(), data.size()) == static_cast<la_ssize_t>(data.size());
+    archive_entry_free(entry);
+  }
+  written = archive_write_close(a) == ARCHIVE_OK && written;
+  archive_write_free(a);
+  return written;
+}
+
+// Python's HTTP server on a free loopback port, serving the files of one folder.
+class THttpServer {
+ public:
+  explicit THttpServer(const std::string& folder)
+      : m_port(loopback::FreePort()),
+        m_server(std::vector<std::string>{"python3", "-m", "http.server", std::to_string(m_port), "--bind",
+                                          "127.0.0.1", "--directory", folder}) {}
+  // True once the server accepts connections.
+  bool WaitReady() const {
+    for (int i = 0; i < 50; ++i) {
+      if (loopback::PortAccepts(m_port)) return true;
+      Sleep(100);
+    }
+    return false;
+  }
+  std::string Url(const std::string& file) const { return "http://127.0.0.1:" + std::to_string(m_port) + "/" + file; }
+
+ private:
+  int m_port;
+  loopback::TChildProcess m_server;
+};
 
 // One value of keldarctl's JSON line (texts only).
 inline std::string JsonText(const std::string& json, const std::string& key) {
@@ -52,26 +94,19 @@ inline int Seconds(const std::string& time) {
   }
 }
 
-class DeckE2E : public ::testing::Test {
+class DeckE2E : public PlayerControlTest {
  protected:
-  void SetUp() override {
-    fs::create_directories(program);
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-    recordName = "keldar-deck-e2e-" + std::to_string(::getpid());
-    ::setenv("ZORVANEPLAYERAPI_RECORD", recordName.c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  }
-  void TearDown() override {
-    ::shm_unlink(("/" + recordName).c_str());
-    ::unsetenv("ZORVANEPLAYERAPI_RECORD");
-  }
+  DeckE2E() : PlayerControlTest("keldar-deck-e2e-") {}
 
   std::string Song(const std::string& name, double seconds, int freq) {
     const std::string path = dir / name;
     Shell("sox -n -r 22050 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds) + " sine " +
           std::to_string(freq) + " gain -12");
     return path;
+  }
+  // one.wav, two.wav and three.wav at 440, 550 and 660 Hz.
+  std::vector<std::string> ThreeSongs(double firstSeconds, double otherSeconds) {
+    return {Song("one.wav", firstSeconds, 440), Song("two.wav", otherSeconds, 550), Song("three.wav", otherSeconds, 660)};
   }
   std::string Broken(const std::string& name) {
     const std::string path = dir / name;
@@ -80,16 +115,7 @@ class DeckE2E : public ::testing::Test {
   }
   void Settings(const std::string& lines) { WriteTextFile(program + "/keldar3.ini", "[Settings]\n" + lines); }
 
-  std::string Ctl(const std::string& arguments) {
-    const std::string command = std::string(KELDAR_PROGRAM_DIR) + "/keldarctl " + arguments + " 2>/dev/null";
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, n);
-    ::pclose(pipe);
-    return output;
-  }
+  static std::string Ctl(const std::string& arguments) { return RunKeldarctl(arguments).Output; }
   std::string Status() { return Ctl("status --json"); }
   std::string State() { return JsonText(Status(), "PlayerStatusText"); }
   std::string Position() { return JsonText(Status(), "PlaylistPositionText"); }
@@ -117,7 +143,8 @@ class DeckE2E : public ::testing::Test {
     return n;
   }
 
-  bool StartWith(TPlayerProcess& player, const std::vector<std::string>& songs) {
+  // Starts the player and hands it the songs.
+  bool StartWith(const std::vector<std::string>& songs) {
     if (!player.Start({})) return false;
     std::string add = "add";
     for (const std::string& s : songs) add += " '" + s + "'";
@@ -126,9 +153,6 @@ class DeckE2E : public ::testing::Test {
     return WaitFor([&] { return !JsonText(Status(), "ProgramPath").empty(); });
   }
 
-  TTempFolder dir;
-  std::string program = dir / "program";
-  std::string runtime = dir / "runtime";
-  std::string log = dir / "messages.log";
-  std::string recordName;
+  // One player a test; killed when the test ends without stopping it.
+  TPlayerProcess player{program, runtime, log};
 };

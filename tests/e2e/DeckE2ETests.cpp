@@ -6,10 +6,8 @@
 namespace {
 
 TEST_F(DeckE2E, PlayAdvancesByItselfAndNextPastTheLastStopsOnTheFirst) {
-  const std::vector<std::string> songs = {Song("one.wav", 1.2, 440), Song("two.wav", 6, 550),
-                                          Song("three.wav", 6, 660)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  const std::vector<std::string> songs = ThreeSongs(1.2, 6);
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   EXPECT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
   // At the end of song 1, song 2 starts by itself and its time runs.
@@ -39,10 +37,8 @@ TEST_F(DeckE2E, PlayAdvancesByItselfAndNextPastTheLastStopsOnTheFirst) {
 
 TEST_F(DeckE2E, NextOnTheLastEntryWithRepeatOnPlaysTheFirst) {
   Settings("Options_RepeatButtonState=1\n");
-  const std::vector<std::string> songs = {Song("one.wav", 6, 440), Song("two.wav", 6, 550),
-                                          Song("three.wav", 6, 660)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  const std::vector<std::string> songs = ThreeSongs(6, 6);
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   ASSERT_TRUE(WaitForState("Playing", "1", 1500)) << Status();
   Ctl("prev");
@@ -55,10 +51,8 @@ TEST_F(DeckE2E, NextOnTheLastEntryWithRepeatOnPlaysTheFirst) {
 
 TEST_F(DeckE2E, ShuffleWithThreeEntriesNeverPlaysTheCurrentOneAgain) {
   Settings("Options_ShuffleButtonState=1\n");
-  const std::vector<std::string> songs = {Song("one.wav", 8, 440), Song("two.wav", 8, 550),
-                                          Song("three.wav", 8, 660)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  const std::vector<std::string> songs = ThreeSongs(8, 8);
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   ASSERT_TRUE(WaitFor([&] { return State() == "Playing"; }, 1500)) << Status();
   std::string current = Position();
@@ -74,8 +68,7 @@ TEST_F(DeckE2E, ShuffleWithThreeEntriesNeverPlaysTheCurrentOneAgain) {
 
 TEST_F(DeckE2E, PauseTwiceAndPlayWhilePausedResumeWhereTheSongWas) {
   const std::vector<std::string> songs = {Song("one.wav", 12, 440)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   ASSERT_TRUE(WaitFor([&] { return ShownSeconds() >= 2; }, 4000)) << Status();
   Ctl("pause");
@@ -97,8 +90,7 @@ TEST_F(DeckE2E, PauseTwiceAndPlayWhilePausedResumeWhereTheSongWas) {
 TEST_F(DeckE2E, BrokenFileStopsTheListWhenErrorsAreShown) {
   Settings("Options_PlaylistHaltOnDefectiveFile=1\n");
   const std::vector<std::string> songs = {Broken("broken.mp3"), Song("two.wav", 6, 550)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   EXPECT_TRUE(WaitFor([&] { return CountMessagesStartingWith("Can't create stream") == 1; }, 3000));
   EXPECT_TRUE(WaitForState("Stopped", "1", 1500)) << Status();
@@ -111,8 +103,7 @@ TEST_F(DeckE2E, BrokenFileStopsTheListWhenErrorsAreShown) {
 TEST_F(DeckE2E, BrokenFileIsSkippedWhenErrorsAreHidden) {
   Settings("Options_PlaylistHaltOnDefectiveFile=0\n");
   const std::vector<std::string> songs = {Broken("broken.mp3"), Song("two.wav", 6, 550)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   EXPECT_TRUE(WaitForState("Playing", "2", 2000)) << Status();
   EXPECT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 2500)) << Status();
@@ -123,8 +114,7 @@ TEST_F(DeckE2E, BrokenFileIsSkippedWhenErrorsAreHidden) {
 TEST_F(DeckE2E, AListOfOnlyBrokenFilesEndsWithoutLooping) {
   Settings("Options_PlaylistHaltOnDefectiveFile=0\nOptions_RepeatButtonState=1\n");
   const std::vector<std::string> songs = {Broken("a.mp3"), Broken("b.mp3"), Broken("c.mp3")};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, songs));
+  ASSERT_TRUE(StartWith(songs));
   Ctl("play");
   EXPECT_TRUE(WaitFor([&] { return State() == "Stopped"; }, 2000)) << Status();
   // Still answering, still stopped: nothing goes round the list in the background.
@@ -139,34 +129,11 @@ TEST_F(DeckE2E, AListOfOnlyBrokenFilesEndsWithoutLooping) {
   EXPECT_EQ(player.Terminate(), 0);
 }
 
-// A zip holding one file, written with libarchive.
-bool MakeZip(const std::string& zip, const std::string& entryName, const std::string& file) {
-  const std::string data = ReadTextFile(file);
-  archive* a = archive_write_new();
-  archive_write_set_format_zip(a);
-  if (archive_write_open_filename(a, zip.c_str()) != ARCHIVE_OK) {
-    archive_write_free(a);
-    return false;
-  }
-  archive_entry* entry = archive_entry_new();
-  archive_entry_set_pathname(entry, entryName.c_str());
-  archive_entry_set_filetype(entry, AE_IFREG);
-  archive_entry_set_perm(entry, 0644);
-  archive_entry_set_size(entry, static_cast<la_int64_t>(data.size()));
-  archive_write_header(a, entry);
-  const bool written = archive_write_data(a, data.data(), data.size()) == static_cast<la_ssize_t>(data.size());
-  archive_entry_free(entry);
-  archive_write_close(a);
-  archive_write_free(a);
-  return written;
-}
-
 TEST_F(DeckE2E, ASongInsideAZipPlaysFromItsExtractedCopyUntilTheNextSong) {
   const std::string zip = dir / "album.zip";
-  ASSERT_TRUE(MakeZip(zip, "Zipped - Song.wav", Song("inner.wav", 8, 440)));
+  ASSERT_TRUE(WriteZip(zip, {{"Zipped - Song.wav", ReadTextFile(Song("inner.wav", 8, 440))}}));
   const std::string plain = Song("plain.wav", 8, 550);
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, {zip, plain}));
+  ASSERT_TRUE(StartWith({zip, plain}));
   ASSERT_TRUE(WaitFor([&] { return JsonText(Status(), "FullPathAndFilename") == zip + "/Zipped - Song.wav"; }, 2000))
       << Status();
   Ctl("play");
@@ -183,58 +150,6 @@ TEST_F(DeckE2E, ASongInsideAZipPlaysFromItsExtractedCopyUntilTheNextSong) {
 }
 
 // A local HTTP server hands out an MP3: the player opens it as an internet stream.
-class THttpServer {
- public:
-  explicit THttpServer(const std::string& folder) {
-    // A port the system hands out, free a moment ago.
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(probe);
-    m_port = ntohs(a.sin_port);
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      ::chdir(folder.c_str());
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      const std::string port = std::to_string(m_port);
-      ::execlp("python3", "python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1", nullptr);
-      _exit(127);
-    }
-  }
-  ~THttpServer() {
-    if (m_pid > 0) {
-      ::kill(m_pid, SIGTERM);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  // True once the server accepts connections.
-  bool WaitReady() const {
-    for (int i = 0; i < 50; ++i) {
-      const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-      sockaddr_in a{};
-      a.sin_family = AF_INET;
-      a.sin_port = htons(static_cast<uint16_t>(m_port));
-      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-      ::close(s);
-      if (ok) return true;
-      Sleep(100);
-    }
-    return false;
-  }
-  std::string Url(const std::string& file) const { return "http://127.0.0.1:" + std::to_string(m_port) + "/" + file; }
-
- private:
-  int m_port = 0;
-  pid_t m_pid = -1;
-};
-
 TEST_F(DeckE2E, RemainingTimeModeShowsElapsedTimeForAnInternetStream) {
   Settings("Options_ShowTimeMode=1\n");
   const std::string served = dir / "served";
@@ -245,8 +160,7 @@ TEST_F(DeckE2E, RemainingTimeModeShowsElapsedTimeForAnInternetStream) {
   THttpServer server(served);
   ASSERT_TRUE(server.WaitReady());
   const std::vector<std::string> entries = {server.Url("radio.mp3"), Song("file.wav", 20, 440)};
-  TPlayerProcess player(program, runtime, log);
-  ASSERT_TRUE(StartWith(player, entries));
+  ASSERT_TRUE(StartWith(entries));
   Ctl("play");
   ASSERT_TRUE(WaitForState("Playing", "1", 4000)) << Status();
   ASSERT_TRUE(WaitFor([&] { return ShownSeconds() >= 1; }, 4000)) << Status();

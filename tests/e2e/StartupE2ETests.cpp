@@ -6,6 +6,7 @@
 #include <fcntl.h>
 
 #include "PlayerProcess.h"
+#include "PlayerTestFolders.h"
 #include "TestSupport.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "plugins/zorvaneplayerapiunit.h"
@@ -19,13 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PlayerE2E : public ::testing::Test {
+class PlayerE2E : public PlayerFoldersTest {
  protected:
-  void SetUp() override {
-    fs::create_directories(program);
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-  }
   std::vector<TMessage> Messages() const { return ReadMessageLog(log); }
   int CountMessages(const std::string& text) const {
     int n = 0;
@@ -49,11 +45,6 @@ class PlayerE2E : public ::testing::Test {
     return keys;
   }
   TPlayerProcess Player() const { return TPlayerProcess(program, runtime, log); }
-
-  TTempFolder dir;
-  std::string program = dir / "program";
-  std::string runtime = dir / "runtime";
-  std::string log = dir / "messages.log";
 };
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <cstdint>
+
 #include "EngineTestSupport.h"
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
@@ -107,12 +109,111 @@ TEST_F(PlaybackEngineTest, MarkersPlayTheRangeAndEndAtItsLength) {
   EXPECT_EQ(Engine().TotalSeconds, 120);
 }
 
-TEST_F(PlaybackEngineTest, ZeroLengthAndSixChannelFiles) {
-  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 '" + (Dir() / "zero.wav").string() +
-                         "' synth 1s sine 440 2>/dev/null").c_str()), 0);
-  ASSERT_TRUE(Open((Dir() / "zero.wav").string()));
+// A canonical PCM WAV: RIFF header, 16-byte fmt chunk, then a data chunk of dataBytes zeros.
+std::string PcmWav(int channels, int rate, int bits, std::uint32_t dataBytes) {
+  std::string out;
+  auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF); };
+  auto u16 = [&](std::uint16_t v) { out += static_cast<char>(v & 0xFF); out += static_cast<char>(v >> 8); };
+  const std::uint16_t align = static_cast<std::uint16_t>(channels * bits / 8);
+  out += "RIFF";
+  u32(36 + dataBytes);
+  out += "WAVEfmt ";
+  u32(16);
+  u16(1);
+  u16(static_cast<std::uint16_t>(channels));
+  u32(static_cast<std::uint32_t>(rate));
+  u32(static_cast<std::uint32_t>(rate) * align);
+  u16(align);
+  u16(static_cast<std::uint16_t>(bits));
+  out += "data";
+  u32(dataBytes);
+  out.append(dataBytes, '\0');
+  return out;
+}
+
+// A one-sample file measures 0 s: the engine's zero-length path from opening to the end.
+TEST_F(PlaybackEngineTest, ZeroSecondFileGetsTotalOneAndEndsAtOnce) {
+  const std::string one = (Dir() / "onesample.wav").string();
+  std::ofstream(one, std::ios::binary) << PcmWav(2, 44100, 16, 4);
+  ASSERT_TRUE(Open(one));
   ASSERT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtStream);
-  EXPECT_EQ(Engine().TotalSeconds, 1);  // one sample: 0 s rounded, at least 1
+  const KAUDIO_QWORD bytes = KAUDIO_ChannelGetLength(Engine().StreamHandle, 0);
+  EXPECT_NEAR(KAUDIO_ChannelBytes2Seconds(Engine().StreamHandle, bytes), 1.0 / 44100, 1e-7);  // one frame
+  EXPECT_EQ(BASSAPI_LengthSeconds(Engine().StreamHandle), 0);
+  EXPECT_EQ(Engine().TotalSeconds, 1);  // 0 s, raised to the minimum of 1
+  EXPECT_EQ(Engine().Bitrate, 0);       // 48 bytes * 8 / 1000 rounds to 0
+  EXPECT_EQ(Engine().TempoMode, 1);
+  EXPECT_EQ(Engine().ChannelInfo.SamplingRate, 44100u);
+  EXPECT_EQ(Engine().ChannelInfo.Channels, 2);
+  EXPECT_TRUE(Messages().empty());
+  // The playlist's length column has nothing positive to show.
+  EXPECT_EQ(Ops().GetFilePlaybackLength(one), 0);
+
+  Ops().Play();
+  EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psPlaying);
+  EXPECT_TRUE(Messages().empty());
+  Engine().SeekPercent = 50;  // 50 % of 1 s is 0 s: seeking stays at the start
+  Ops().SeekToPercent();
+  Ops().UpdatePosition();
+  EXPECT_EQ(Engine().PositionSeconds, 0);
+  EXPECT_EQ(Engine().PositionPercent, 0);
+  Engine().SongEnded = 0;
+  for (int i = 0; i < 50 && Engine().PlayerState == KELDAR_AUDIOVIDEO_API_psPlaying; ++i) {
+    Wait(20);
+    Ops().CheckEndOfStream();
+  }
+  EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psEnded);
+  EXPECT_EQ(Engine().SongEnded, 1);
+
+  // A start marker past the end would give 0 - 30 s: the total is raised to 1 as well.
+  Ops().FreeStreams();
+  Engine().StartMarker = 30;
+  Engine().EndMarker = 0;
+  ASSERT_TRUE(Open(one));
+  EXPECT_EQ(Engine().TotalSeconds, 1);
+}
+
+// A WAV whose data chunk is empty holds no sample at all: a real file of no length.
+TEST_F(PlaybackEngineTest, HeaderOnlyWavOpensWithTotalOneAndEndsAtOnce) {
+  const std::string empty = (Dir() / "empty.wav").string();
+  const std::string wav = PcmWav(2, 44100, 16, 0);
+  ASSERT_EQ(wav.size(), 44u);
+  std::ofstream(empty, std::ios::binary) << wav;
+  ASSERT_TRUE(Open(empty));
+  ASSERT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtStream);
+  EXPECT_EQ(KAUDIO_ChannelGetLength(Engine().StreamHandle, 0), 0u);
+  EXPECT_EQ(Engine().TotalSeconds, 1);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Ops().GetFilePlaybackLength(empty), 0);
+  Ops().Play();
+  Engine().SongEnded = 0;
+  for (int i = 0; i < 50 && Engine().PlayerState == KELDAR_AUDIOVIDEO_API_psPlaying; ++i) {
+    Wait(20);
+    Ops().CheckEndOfStream();
+  }
+  EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psEnded);
+  EXPECT_EQ(Engine().SongEnded, 1);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(PlaybackEngineTest, EmptyByteFileIsRefusedAsABrokenStream) {
+  // Zero bytes are not a playable file: the usual "Can't create stream" rule applies.
+  const std::string nothing = (Dir() / "nothing.wav").string();
+  std::ofstream(nothing, std::ios::binary).flush();
+  ASSERT_EQ(fs::file_size(nothing), 0u);
+  Engine().ShowErrors = false;
+  EXPECT_FALSE(Open(nothing));
+  EXPECT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Ops().GetFilePlaybackLength(nothing), 0);
+  Engine().ShowErrors = true;
+  EXPECT_TRUE(Open(nothing));
+  auto log = Messages();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].Text.rfind("Can't create stream\r\n", 0), 0u);
+}
+
+TEST_F(PlaybackEngineTest, SixChannelFileIsNeverInTempoModeAndFeedsNoMeters) {
   ASSERT_EQ(std::system(("sox -n -r 44100 -c 6 '" + (Dir() / "six.wav").string() +
                          "' synth 1 sine 440 2>/dev/null").c_str()), 0);
   ASSERT_TRUE(Open((Dir() / "six.wav").string()));

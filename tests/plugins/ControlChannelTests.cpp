@@ -4,10 +4,14 @@
 #include <QElapsedTimer>
 
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -183,6 +187,71 @@ TEST_F(ControlChannel, MalformedAndOversizedRequestsAreRefusedAndTheServerGoesOn
   EXPECT_EQ(messages, (std::vector<uint32_t>{0x9407}));
 }
 
+TEST_F(ControlChannel, TenMebibytePayloadIsRefusedUnreadWhileOthersAreServed) {
+  constexpr size_t kPayload = size_t{10} << 20;
+  int32_t status = -1;
+  size_t accepted = 0;
+  int sendError = 0;
+  bool droppedAfterReply = false;
+  std::atomic<bool> uploading{true};
+  std::vector<int64_t> othersGot;
+  TPlayerApiClient other;  // stays connected after the run
+  RunClient([&] {
+    ASSERT_TRUE(other.Connect(dir / "api.sock"));
+    std::thread big([&] {
+      int fd = RawConnect(dir / "api.sock");
+      if (fd < 0) { uploading = false; return; }
+      // A small send buffer keeps what the kernel holds in flight well under the payload.
+      int sndbuf = 16 << 10;
+      ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof(sndbuf));
+      timeval limit{5, 0};  // a server that neither reads nor drops fails the test, not hangs it
+      ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
+      zpapi_request_header h{ZPAPI_MAGIC, ZPAPI_MSG_COPYDATA, 0, 0, static_cast<uint32_t>(kPayload), 0};
+      ::send(fd, &h, sizeof(h), MSG_NOSIGNAL);
+      const std::string chunk(16 << 10, 'x');
+      while (accepted < kPayload) {
+        ssize_t n = ::send(fd, chunk.data(), std::min(chunk.size(), kPayload - accepted), MSG_NOSIGNAL);
+        if (n <= 0) {
+          sendError = errno;
+          break;
+        }
+        accepted += static_cast<size_t>(n);
+      }
+      zpapi_reply r{};
+      if (::recv(fd, &r, sizeof(r), MSG_WAITALL) == sizeof(r)) status = r.status;
+      char byte;
+      droppedAfterReply = ::recv(fd, &byte, 1, 0) <= 0;
+      ::close(fd);
+      uploading = false;
+    });
+    // Requests of another client go on while the upload is under way and after it.
+    int64_t value = 0;
+    do {
+      zpapi_reply r{};
+      if (!other.Request(0x9412, 0, value, "", r, 3000) || r.status != ZPAPI_STATUS_OK) break;
+      othersGot.push_back(r.result);
+      ++value;
+    } while (uploading && value < 10000);
+    big.join();
+    zpapi_reply r{};
+    if (other.Request(0x9412, 0, value, "", r, 3000)) othersGot.push_back(r.result);
+  });
+  EXPECT_EQ(status, ZPAPI_STATUS_TOO_LARGE);
+  EXPECT_TRUE(droppedAfterReply);
+  // The server stopped taking the body soon after its header: far less than a full request.
+  EXPECT_TRUE(sendError == EPIPE || sendError == ECONNRESET) << sendError;
+  EXPECT_LT(accepted, size_t{256} << 10) << accepted << " bytes accepted";
+  ASSERT_GE(othersGot.size(), 2u);
+  for (size_t i = 0; i < othersGot.size(); ++i) ASSERT_EQ(othersGot[i], static_cast<int64_t>(i));
+  EXPECT_TRUE(parameters.empty());
+  EXPECT_EQ(messages.size(), othersGot.size());
+  // Only the other client is still connected.
+  QElapsedTimer timer;
+  timer.start();
+  while (server.ClientCount() != 1 && timer.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(server.ClientCount(), 1u);
+}
+
 TEST_F(ControlChannel, RequestSentJustBeforeClosingIsStillHandled) {
   RunClient([&] {
     int fd = RawConnect(dir / "api.sock");
@@ -210,6 +279,36 @@ TEST_F(ControlChannel, ManyPipelinedRequestsAreHandledInOrder) {
   });
   ASSERT_EQ(messages.size(), 100u);
   for (size_t i = 0; i < messages.size(); ++i) EXPECT_EQ(messages[i], 0x9401 + i);
+}
+
+TEST_F(ControlChannel, RepliesThatDoNotFitTheSocketWaitInsteadOfBeingLost) {
+  // Far more replies than a socket queue holds, all requested before any is read.
+  constexpr int kRequests = 2000;
+  std::vector<zpapi_reply> got;
+  RunClient([&] {
+    int fd = RawConnect(dir / "api.sock");
+    ASSERT_GE(fd, 0);
+    timeval limit{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+    std::vector<zpapi_request_header> requests;
+    for (int i = 0; i < kRequests; ++i) requests.push_back({ZPAPI_MAGIC, 0x9412, 0, i, 0, 0});
+    const size_t bytes = requests.size() * sizeof(zpapi_request_header);
+    ASSERT_EQ(::send(fd, requests.data(), bytes, MSG_NOSIGNAL), static_cast<ssize_t>(bytes));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the replies pile up
+    for (int i = 0; i < kRequests; ++i) {
+      zpapi_reply r{};
+      if (::recv(fd, &r, sizeof(r), MSG_WAITALL) != sizeof(r)) break;
+      got.push_back(r);
+    }
+    ::close(fd);
+  });
+  ASSERT_EQ(got.size(), static_cast<size_t>(kRequests));
+  for (int i = 0; i < kRequests; ++i) {
+    ASSERT_EQ(got[i].magic, ZPAPI_MAGIC) << i;
+    ASSERT_EQ(got[i].result, i) << i;
+  }
+  ASSERT_EQ(messages.size(), static_cast<size_t>(kRequests));
 }
 
 TEST(ControlChannelClient, RefusesMissingSocketsAndNonSockets) {

@@ -62,18 +62,24 @@ TEST_F(PlaylistRows, FillsTheRowAndDrawsTextInsideIt) {
   EXPECT_GT(ink, 30);
 }
 
-TEST_F(PlaylistRows, FullPathIsShortenedToLeaveRoomForTheLength) {
-  row.DisplayMode = 0;
-  QImage img = Paint();
-  // The length tag sits at the right end; just left of it there is the gap, not path text.
+TEST_F(PlaylistRows, LongTitlesAreShortenedToLeaveRoomForTheLengthInEveryMode) {
+  // Every mode gets a text far wider than the row.
+  entry.ArtistName = "An Artist With A Really Very Long Name";
+  entry.TitleName = "And A Title That Goes On And On";
+  entry.FullPathAndFilename = "/home/user/Music/" + std::string(60, 'x') + ".mp3";
   const QFontMetrics metrics(row.Font);
   const int tag = metrics.horizontalAdvance(QString::fromStdString(KELDARSkinPlaylistLengthText(754)));
   const int gapX = 200 - 2 - tag - 2;
-  int inkInGap = 0;
-  for (int y = 32; y < 48; ++y)
-    for (int x = gapX; x < gapX + 2; ++x)
-      if (img.pixelColor(x, y) != row.BackgroundColour) ++inkInGap;
-  EXPECT_EQ(inkInGap, 0);
+  for (const std::int32_t mode : {0, 1, 2}) {
+    row.DisplayMode = mode;
+    QImage img = Paint();
+    // The length tag sits at the right end; just left of it there is the gap, not title text.
+    int inkInGap = 0;
+    for (int y = 32; y < 48; ++y)
+      for (int x = gapX; x < gapX + 2; ++x)
+        if (img.pixelColor(x, y) != row.BackgroundColour) ++inkInGap;
+    EXPECT_EQ(inkInGap, 0) << "mode " << mode;
+  }
 }
 
 TEST_F(PlaylistRows, ListPictureUnderTheRowWhenItReachesIt) {

@@ -104,11 +104,7 @@ void FlipSkinButtonAndRunAction(KELDARSkinControls_IDs control) {
 void StepVolumeSlider(int delta) {
   const KELDARSkinControls_IDs volume = DeckForm_VolumeImage;
   const int value = std::clamp(GetSkinControlValue(volume) + delta, 0, 100);
-  // Skins that draw the slider from a mask keep its knob on the mask's pixel for the value.
-  if (LoadedKELDARSkin().UsesMasks && IsMaskSlider(volume))
-    SetMaskSliderValue(volume, value, KELDARSkinSliderMask(volume));
-  else
-    SetSkinSliderValue(volume, value);
+  SetLoadedSkinSliderValue(volume, value);
   if (TDeckForm* deck = DeckForm()) deck->update();
   RunSkinControlAction(volume);
 }

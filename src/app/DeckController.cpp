@@ -75,7 +75,7 @@ void DeleteExtractedCopyOfPlayingFile() {
 void ApplyAdvancedPlaylistSliders() {
   TAdvancedPlaylistSliderValues values{};
   if (!AdvancedPlaylist_SetALLValuesToPlayerFromCurrentPlayListBoxItem(ThePlaylist(), values)) return;
-  SetDeckSliderPosition(DeckForm_PitchImage, values[0]);
+  SetLoadedSkinSliderValue(DeckForm_PitchImage, values[0]);
   SetSkinSliderValue(EqualizerForm_EQTempoImage, values[1]);
   SetSkinSliderValue(EqualizerForm_EQSampleRateImage, values[2]);
   SetSkinSliderValue(EqualizerForm_EQPreAmpImage, values[3]);
@@ -212,9 +212,9 @@ void PlayPlayListSongStep(KELDAR_AUDIOVIDEO_API_PlayingOption option, bool chain
   const KELDAR_AUDIOVIDEO_API_MediaFileType opened_type = Engine().CurrentMediaType;
   SwitchVisualsForMediaType(opened_type, deck.PreviousMediaType);
   ApplyFileTypeLamps(opened_type);
-  SetDeckSliderPosition(DeckForm_PosBarImage, 0);
+  SetLoadedSkinSliderValue(DeckForm_PosBarImage, 0);
   DeckPositionBarSeek();
-  SetDeckSliderPosition(FullScreenForm_FSPosBarImage, 0);
+  SetLoadedSkinSliderValue(FullScreenForm_FSPosBarImage, 0);
   Call(Ops().Stop);
 
   // 17. Past the end of the list with repeat off the first entry waits, loaded.
@@ -376,12 +376,6 @@ void ApplyEqualizerSlidersToEngine() {
   Call(Ops().UpdateEQ);
 }
 
-void SetDeckSliderPosition(KELDARSkinControls_IDs slider, int value) {
-  if (LoadedKELDARSkin().UsesMasks && IsMaskSlider(slider))
-    SetMaskSliderValue(slider, value, KELDARSkinSliderMask(slider));
-  else
-    SetSkinSliderValue(slider, value);
-}
 
 void InstallDeckTransportActions() {
   TCommandActions& actions = CommandActions();

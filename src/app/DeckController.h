@@ -95,8 +95,5 @@ std::string DeckPlayingTitle(const TPlayListBoxItem& item);
 // 9 (nothing usable) is answered by the idle animation instead of a code.
 int DeckFileTypeLampCode(KELDAR_AUDIOVIDEO_API_MediaFileType type);
 
-// Moves a slider the way the skin draws it (mask skins keep the knob on the mask's pixel).
-void SetDeckSliderPosition(KELDARSkinControls_IDs slider, int value);
-
 // The deck's transport into the command table (shortcuts, hot keys, menus, tray).
 void InstallDeckTransportActions();

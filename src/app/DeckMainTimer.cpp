@@ -10,6 +10,7 @@
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinDisplayState.h"
+#include "skin/SkinMaskSliders.h"
 #include "skin/KELDARSkinLamps.h"
 #include "skin/KELDARSkinLoader.h"
 #include "skin/KELDARSkinTextEffects.h"
@@ -30,9 +31,9 @@ void UpdatePositionBars() {
   if (SkinRuntimeState().PositionDragFlag) return;
   Ops().UpdatePosition();
   const int percent = static_cast<int>(Engine().PositionPercent);
-  SetDeckSliderPosition(DeckForm_PosBarImage, percent);
+  SetLoadedSkinSliderValue(DeckForm_PosBarImage, percent);
   if (Visible(DeckControllerWindows().FullScreenControlsVisible))
-    SetDeckSliderPosition(FullScreenForm_FSPosBarImage, percent);
+    SetLoadedSkinSliderValue(FullScreenForm_FSPosBarImage, percent);
 }
 
 void UpdateTimeTexts() {

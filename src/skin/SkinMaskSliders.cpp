@@ -95,3 +95,10 @@ void PaintKELDARSkinMaskSlider(QPainter& painter, KELDARSkinControls_IDs id, con
       }
     }
 }
+
+void SetLoadedSkinSliderValue(KELDARSkinControls_IDs id, std::int32_t value) {
+  if (LoadedKELDARSkin().UsesMasks && IsMaskSlider(id))
+    SetMaskSliderValue(id, value, KELDARSkinSliderMask(id));
+  else
+    SetSkinSliderValue(id, value);
+}

@@ -21,6 +21,10 @@ std::int32_t MaskSliderValueFromPoint(KELDARSkinControls_IDs id, const QImage& m
 void SetMaskSliderValue(KELDARSkinControls_IDs id, std::int32_t value, const QImage& mask,
                         MultimediaSkinStructure& skin = MultimediaSkin());
 
+// Moves a slider the way the loaded skin draws it: onto its mask's pixel for the value when
+// the skin uses masks and the slider is one of the mask sliders, else by the track rule.
+void SetLoadedSkinSliderValue(KELDARSkinControls_IDs id, std::int32_t value);
+
 // Volume and pitch: one strip frame with magenta transparent; position: the mask's grey
 // pixels below the value's level from the strip, the rest from the unlit sheet.
 void PaintKELDARSkinMaskSlider(QPainter& painter, KELDARSkinControls_IDs id,

@@ -36,12 +36,7 @@ void RunAction(KELDARSkinControls_IDs id) {
 bool UsesMaskPath(KELDARSkinControls_IDs id) { return LoadedKELDARSkin().UsesMasks && IsMaskSlider(id); }
 
 // Set value: the knob moves (in mask mode: to the mask's pixel for the value).
-void SetTrackValue(KELDARSkinControls_IDs track, int value) {
-  if (UsesMaskPath(track))
-    SetMaskSliderValue(track, value, KELDARSkinSliderMask(track));
-  else
-    SetSkinSliderValue(track, value);
-}
+void SetTrackValue(KELDARSkinControls_IDs track, int value) { SetLoadedSkinSliderValue(track, value); }
 
 TSkinUnitTemplateForm* FormOf(TKELDARSkinnedWindow window) {
   for (TSkinUnitTemplateForm* f : Forms())

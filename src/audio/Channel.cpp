@@ -9,6 +9,7 @@ extern "C" {
 #include <cstring>
 
 #include "audio/Config.h"
+#include "audio/FileTags.h"
 #include "audio/Library.h"
 #include "audio/SampleFormat.h"
 
@@ -38,6 +39,12 @@ void Channel::Shutdown() {
   state_ = PlayState::Stopped;
   // Not under proc: a network source joins threads that may raise syncs which lock it.
   if (source) source->Close();
+}
+
+std::map<std::string, std::string> Channel::FileTagValues() {
+  std::lock_guard lock(tagValuesMutex_);
+  if (!tagValues_) tagValues_ = ReadFileTagValues(filename);
+  return *tagValues_;
 }
 
 void Channel::OnTags(uint32_t tagType, const std::string& block, uint32_t syncType) {
@@ -72,7 +79,9 @@ bool Channel::PrepareVoice() {
   if (voice_) return true;
   const uint32_t outRate = OutputRate();
   const uint32_t ms = std::clamp<uint32_t>(GetConfig().bufferMs.load(), 10, 5000) + 100;
-  voice_ = std::make_unique<Voice>(size_t(outRate) * ms / 1000);
+  // The reserve keeps what the device may still hold unheard (a sound server may add its
+  // own buffering to the latency it reports), so a flush can go back to what was heard.
+  voice_ = std::make_unique<Voice>(size_t(outRate) * ms / 1000, size_t(OutputLatencyFrames()) + 2 * outRate);
   historyFrames_ = size_t(format.rate) * ms / 1000 * 2 + kHistoryExtra;
   history_ = std::make_unique<std::atomic<float>[]>(historyFrames_ * format.channels);
   voice_->volume = pendingVolume.load();
@@ -188,6 +197,7 @@ bool Channel::Play(bool restart) {
   if (state_ == PlayState::Paused && attached_) {
     voice_->paused = false;
     state_ = PlayState::Playing;
+    StartHearing();
     return true;
   }
   PrepareVoice();
@@ -196,8 +206,13 @@ bool Channel::Play(bool restart) {
   Fill();
   state_ = PlayState::Playing;
   attached_ = Lib().mixer.Attach(voice_.get());
-  WakeProcessing();
+  StartHearing();
   return attached_;
+}
+
+void Channel::StartHearing() {
+  WakeOutput();
+  WakeProcessing();
 }
 
 void Channel::Pause() {
@@ -221,7 +236,10 @@ void Channel::Stop() {
 bool Channel::SetPosition(uint64_t frame) {
   std::lock_guard lock(proc);
   const bool wasAttached = attached_;
-  if (wasAttached) { Lib().mixer.Detach(voice_.get()); attached_ = false; }
+  if (wasAttached) {
+    Lib().mixer.Detach(voice_.get());
+    attached_ = false;
+  }
   const bool ok = source->Seek(frame);
   if (ok) {
     ended_ = false;
@@ -232,6 +250,7 @@ bool Channel::SetPosition(uint64_t frame) {
     ResetVoice();
     Fill();
     attached_ = Lib().mixer.Attach(voice_.get());
+    StartHearing();
   }
   if (ok) syncs.Raise(handle, KAUDIO_SYNC_SETPOS, 0);
   return ok;
@@ -241,7 +260,8 @@ bool Channel::HasEnded() const {
   if (ended_) return true;
   Voice* voice = GetVoice();
   if (!attached_ || !voice || !voice->SourceEnded()) return false;
-  return voice->Read() >= voice->EndAt() + OutputLatencyFrames();
+  // Ended once the last frame is mixed and the device has played it.
+  return voice->Read() >= voice->EndAt() && OutputPlayedFrames() >= voice->MixedUntil();
 }
 
 uint64_t Channel::PositionFrames() {
@@ -250,10 +270,8 @@ uint64_t Channel::PositionFrames() {
     std::lock_guard lock(proc);
     return source->Position();
   }
-  const uint64_t read = voice->Read();
-  const uint64_t lat = OutputLatencyFrames();
   uint64_t src = 0, p = 0;
-  voice->Locate(read > lat ? read - lat : 0, &src, &p);
+  voice->Locate(voice->HeardFrame(OutputPlayedFrames()), &src, &p);
   return src;
 }
 
@@ -261,10 +279,8 @@ bool Channel::LatestSamples(float* dst, size_t frames) {
   const uint32_t ch = format.channels;
   Voice* voice = GetVoice();
   if (!voice || frames > historyFrames_ - kHistoryExtra / 2) return false;
-  const uint64_t read = voice->Read();
-  const uint64_t lat = OutputLatencyFrames();
   uint64_t src = 0, p = 0;
-  voice->Locate(read > lat ? read - lat : 0, &src, &p);
+  voice->Locate(voice->HeardFrame(OutputPlayedFrames()), &src, &p);
   p = std::min(p, procCount_.load(std::memory_order_acquire));
   for (size_t f = 0; f < frames; ++f) {
     const uint64_t idx = p + f;

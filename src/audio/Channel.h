@@ -6,6 +6,8 @@
 #include <kaudio.h>
 
 #include <atomic>
+#include <map>
+#include <optional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -38,6 +40,9 @@ class Channel final : public SourceEvents {
   uint32_t FrameBytes() const { return bytesPerSample * format.channels; }
   bool IsDecode() const { return flags & KAUDIO_STREAM_DECODE; }
 
+  // The file's tag values, read on first request: every format then comes from one read.
+  std::map<std::string, std::string> FileTagValues();
+
   std::recursive_mutex proc;
   DspChain chain;
   SyncList syncs;
@@ -60,6 +65,8 @@ class Channel final : public SourceEvents {
   bool Service();
   // Lock-free queries.
   PlayState State() const { return state_.load(); }
+  // Playing through the mixer: the processing thread has work for it.
+  bool NeedsService() const { return attached_.load() && state_.load() == PlayState::Playing; }
   bool HasEnded() const;
   uint64_t PositionFrames();
   bool LatestSamples(float* dst, size_t frames);
@@ -77,6 +84,7 @@ class Channel final : public SourceEvents {
 
  private:
   bool PrepareVoice();
+  void StartHearing();
   void ResetVoice();
   size_t Fill();
   size_t Resample(const float* in, size_t frames, bool flush);
@@ -100,6 +108,8 @@ class Channel final : public SourceEvents {
   std::vector<float> out_;
   std::atomic<bool> decodeEnded_{false};
   bool stalled_ = false;  // under proc
+  std::mutex tagValuesMutex_;
+  std::optional<std::map<std::string, std::string>> tagValues_;
 };
 
 }  // namespace kaudio

@@ -38,6 +38,15 @@ uint32_t OutputLatencyFrames() {
   return out ? out->LatencyFrames() : 0;
 }
 
+uint64_t OutputPlayedFrames() {
+  auto* out = Lib().output.get();
+  return out ? out->PlayedFrames() : UINT64_MAX;
+}
+
+void WakeOutput() {
+  if (auto* out = Lib().output.get()) out->Wake();
+}
+
 uint32_t RegisterChannel(std::shared_ptr<Channel> channel) {
   const uint32_t h = channel->handle;
   std::lock_guard lock(Lib().mutex);

@@ -34,6 +34,9 @@ uint32_t NewHandle();
 bool IsInitialized();
 uint32_t OutputRate();
 uint32_t OutputLatencyFrames();
+// The output's clock and control, for channels; harmless without an output.
+uint64_t OutputPlayedFrames();
+void WakeOutput();
 // Registers a channel and returns its handle.
 uint32_t RegisterChannel(std::shared_ptr<Channel> channel);
 // Looks a channel up; sets KAUDIO_ERROR_HANDLE when there is none.

@@ -7,8 +7,7 @@
 #include "audio/Config.h"
 #include "audio/Errors.h"
 #include "audio/Library.h"
-#include "audio/NullOutput.h"
-#include "audio/PortAudioOutput.h"
+#include "audio/OutputDevices.h"
 #include "audio/SyncDispatcher.h"
 
 using namespace kaudio;
@@ -16,23 +15,7 @@ using namespace kaudio;
 namespace {
 
 std::unique_ptr<OutputDevice> OpenDevice(int device, uint32_t rate) {
-  if (device == 0) {
-    auto out = std::make_unique<NullOutput>();
-    if (out->Open(rate, 2, &Mixer::MixCallback, &Lib().mixer)) return out;
-    return nullptr;
-  }
-  auto list = PortAudioOutputDevices();
-  int pa = -1;
-  if (device < 0) {
-    for (auto& d : list)
-      if (d.isDefault) pa = d.paIndex;
-  } else if (size_t(device) <= list.size()) {
-    pa = list[size_t(device) - 1].paIndex;
-  }
-  if (pa < 0) return nullptr;
-  auto out = std::make_unique<PortAudioOutput>(pa);
-  if (!out->Open(rate, 2, &Mixer::MixCallback, &Lib().mixer)) return nullptr;
-  return out;
+  return OpenOutputDevice(device, rate, &Lib().mixer);
 }
 
 }  // namespace
@@ -121,6 +104,7 @@ KAUDIO_BOOL KAUDIO_Free(void) {
 KAUDIO_BOOL KAUDIO_Start(void) {
   if (!IsInitialized()) return Fail(KAUDIO_ERROR_INIT);
   if (!Lib().output->Start()) return Fail(KAUDIO_ERROR_START);
+  WakeProcessing();
   SetError(0);
   return 1;
 }
@@ -170,7 +154,7 @@ KAUDIO_BOOL KAUDIO_GetDeviceInfo(KAUDIO_DWORD device, KAUDIO_DEVICEINFO* info) {
     names.push_back("No sound");
     drivers.push_back("none");
     defaults.push_back(false);
-    for (auto& d : PortAudioOutputDevices()) {
+    for (auto& d : ListOutputDevices()) {
       names.push_back(d.name);
       drivers.push_back(d.driver);
       defaults.push_back(d.isDefault);

@@ -37,18 +37,31 @@ void Mixer::WaitForPass() {
   while (pass_.load(std::memory_order_acquire) == seen) std::this_thread::yield();
 }
 
-void Mixer::MixCallback(float* out, uint32_t frames, void* user) {
-  static_cast<Mixer*>(user)->Mix(out, frames);
+bool Mixer::HasPlayingVoice() const {
+  for (const auto& slot : slots_) {
+    const Voice* v = slot.load(std::memory_order_acquire);
+    if (v && !v->paused.load(std::memory_order_relaxed)) return true;
+  }
+  return false;
 }
 
-void Mixer::Mix(float* out, uint32_t frames) {
+void Mixer::Rewind(uint64_t heardFrame) {
+  for (auto& slot : slots_)
+    if (Voice* v = slot.load(std::memory_order_acquire)) v->RewindTo(heardFrame);
+}
+
+void Mixer::Mix(float* out, uint32_t frames, uint64_t deviceFrame) {
   const auto t0 = std::chrono::steady_clock::now();
   pass_.fetch_add(1, std::memory_order_acq_rel);
   std::memset(out, 0, sizeof(float) * frames * Voice::kOutChannels);
+  bool sounding = false;
   for (auto& slot : slots_) {
     Voice* v = slot.load(std::memory_order_acquire);
-    if (v && !v->paused.load(std::memory_order_relaxed)) v->MixInto(out, frames);
+    if (v && !v->paused.load(std::memory_order_relaxed) && v->MixInto(out, frames, deviceFrame))
+      sounding = true;
   }
+  if (sounding) silentFrames_.store(0, std::memory_order_relaxed);
+  else silentFrames_.fetch_add(frames, std::memory_order_relaxed);
   for (uint32_t i = 0; i < frames * Voice::kOutChannels; ++i) {
     if (out[i] > 1.0f) out[i] = 1.0f;
     else if (out[i] < -1.0f) out[i] = -1.0f;

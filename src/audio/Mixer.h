@@ -17,8 +17,18 @@ class Mixer {
   bool Attach(Voice* voice);
   void Detach(Voice* voice);
   void DetachAll();
-  static void MixCallback(float* out, uint32_t frames, void* user);
-  void Mix(float* out, uint32_t frames);
+  // Device thread: fills frames stereo frames that the device plays from its frame
+  // deviceFrame on.
+  void Mix(float* out, uint32_t frames, uint64_t deviceFrame);
+  // Device thread, or while the device does not mix: the device dropped everything after
+  // heardFrame, so every voice goes back to what was heard.
+  void Rewind(uint64_t heardFrame);
+  // Device frames mixed in a row to which no voice contributed.
+  uint64_t SilentFrames() const { return silentFrames_.load(std::memory_order_relaxed); }
+  // Whether any attached voice is playing (not paused).
+  bool HasPlayingVoice() const;
+  // A voice starts: the silent run is over even before its first frame is mixed.
+  void EndSilence() { silentFrames_.store(0, std::memory_order_relaxed); }
   // Nanoseconds spent mixing, summed since start.
   uint64_t BusyNanos() const { return busyNanos_.load(std::memory_order_relaxed); }
 
@@ -27,6 +37,7 @@ class Mixer {
   std::atomic<Voice*> slots_[kSlots]{};
   std::atomic<uint64_t> pass_{0};  // odd while a pass is running
   std::atomic<uint64_t> busyNanos_{0};
+  std::atomic<uint64_t> silentFrames_{0};
 };
 
 }  // namespace kaudio

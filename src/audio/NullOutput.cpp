@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "audio/Mixer.h"
+
 namespace kaudio {
 
 namespace {
@@ -12,11 +14,10 @@ constexpr uint32_t kMaxBlock = 4096;
 
 NullOutput::~NullOutput() { Close(); }
 
-bool NullOutput::Open(uint32_t rate, uint32_t channels, MixCallback mix, void* user) {
+bool NullOutput::Open(uint32_t rate, uint32_t channels, Mixer* mixer) {
   rate_ = rate;
   channels_ = channels;
-  mix_ = mix;
-  user_ = user;
+  mixer_ = mixer;
   scratch_.assign(size_t(kMaxBlock) * channels, 0.0f);
   quit_ = false;
   thread_ = std::thread([this] { Run(); });
@@ -27,15 +28,34 @@ bool NullOutput::Start() {
   {
     std::lock_guard lock(mutex_);
     running_ = true;
+    woken_ = true;
   }
   wake_.notify_all();
   return true;
 }
 
+bool NullOutput::StartAt(uint64_t frame) {
+  {
+    std::lock_guard lock(mutex_);
+    mixed_.store(frame, std::memory_order_release);
+  }
+  return Start();
+}
+
+// Mixing happens under mutex_, so once Pause returns no pass is running.
 bool NullOutput::Pause() {
   std::lock_guard lock(mutex_);
   running_ = false;
   return true;
+}
+
+void NullOutput::Wake() {
+  mixer_->EndSilence();
+  {
+    std::lock_guard lock(mutex_);
+    woken_ = true;
+  }
+  wake_.notify_all();
 }
 
 void NullOutput::Close() {
@@ -52,22 +72,25 @@ void NullOutput::Run() {
   using Clock = std::chrono::steady_clock;
   std::unique_lock lock(mutex_);
   while (!quit_) {
-    wake_.wait(lock, [this] { return quit_ || running_.load(); });
+    idle_ = true;
+    wake_.wait(lock, [this] { return quit_ || (running_.load() && woken_); });
+    idle_ = false;
     if (quit_) break;
-    // A fresh clock at every start: time spent paused is not owed.
+    // A fresh clock at every start: time spent paused or idle is not owed.
     const auto start = Clock::now();
     uint64_t consumed = 0;
     while (!quit_ && running_) {
-      lock.unlock();
       const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-      uint64_t due = uint64_t(elapsed * rate_);
+      const uint64_t due = uint64_t(elapsed * rate_);
       while (consumed < due) {
         const uint32_t n = uint32_t(std::min<uint64_t>(due - consumed, kMaxBlock));
-        mix_(scratch_.data(), n, user_);
+        mixer_->Mix(scratch_.data(), n, mixed_.load(std::memory_order_relaxed));
+        mixed_.fetch_add(n, std::memory_order_release);
         consumed += n;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(kPeriodMs));
-      lock.lock();
+      if (woken_) woken_ = false;
+      else if (mixer_->SilentFrames() >= IdleAfterFrames(*this)) break;
+      wake_.wait_for(lock, std::chrono::milliseconds(kPeriodMs), [this] { return quit_ || !running_; });
     }
   }
 }

@@ -1,7 +1,8 @@
-// Output through PortAudio (ALSA, PulseAudio, JACK).
+// Output through PortAudio (ALSA, JACK, and a sound server through ALSA's plug-ins).
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,37 +20,49 @@ struct PortAudioDeviceEntry {
 // PortAudio is initialised on first use and stays so until PortAudioShutdown().
 bool PortAudioStartup();
 void PortAudioShutdown();
-// Output-capable devices, in PortAudio order; our device numbers are 1 + the index here.
+// Output-capable devices, in PortAudio order.
 std::vector<PortAudioDeviceEntry> PortAudioOutputDevices();
 
 class PortAudioOutput final : public OutputDevice {
  public:
   explicit PortAudioOutput(int paIndex) : paIndex_(paIndex) {}
   ~PortAudioOutput() override;
-  bool Open(uint32_t rate, uint32_t channels, MixCallback mix, void* user) override;
+  bool Open(uint32_t rate, uint32_t channels, Mixer* mixer) override;
   bool Start() override;
   bool Pause() override;
+  void Wake() override;
   void Close() override;
   uint32_t Rate() const override { return rate_; }
   uint32_t Channels() const override { return channels_; }
   uint32_t LatencyFrames() const override { return latencyFrames_; }
+  uint64_t PlayedFrames() const override;
   std::string Name() const override { return name_; }
   std::string Driver() const override { return driver_; }
   bool IsRunning() const override { return running_.load(); }
 
-  void RunMix(float* out, uint32_t frames) { mix_(out, frames, user_); }
+  // The stream's callback.
+  bool RunMix(float* out, uint32_t frames, double dacTime);
 
  private:
+  // Under control_: stops the stream, dropping what it holds, and rewinds the voices.
+  void AbortAndRewind();
+
   int paIndex_;
   void* stream_ = nullptr;
   uint32_t rate_ = 44100;
   uint32_t channels_ = 2;
   uint32_t latencyFrames_ = 0;
-  MixCallback mix_ = nullptr;
-  void* user_ = nullptr;
+  Mixer* mixer_ = nullptr;
   std::string name_;
   std::string driver_;
+  std::mutex control_;  // start, stop and flush; never taken by the callback
   std::atomic<bool> running_{false};
+  // The clock: frames mixed, and the first frame of the last block with the time the
+  // device plays it.
+  std::atomic<uint64_t> mixed_{0};
+  std::atomic<uint64_t> blockStart_{0};
+  std::atomic<double> blockDacTime_{0.0};
+  std::atomic<uint32_t> priming_{0};  // silent frames still to give a just-started stream
 };
 
 }  // namespace kaudio

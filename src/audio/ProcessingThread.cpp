@@ -29,16 +29,24 @@ void Run() {
     const uint64_t t0 = ThreadCpuNanos();
     list = Snapshot();
     std::vector<uint32_t> autofree;
+    bool active = false;
     for (auto& ch : list) {
       if (ch->IsDecode()) continue;
       if (ch->Service() && (ch->flags & KAUDIO_STREAM_AUTOFREE)) autofree.push_back(ch->handle);
+      active = active || ch->NeedsService();
     }
+    auto* out = Lib().output.get();
+    if (out && !out->IsRunning()) active = false;
     list.clear();  // channels freed meanwhile are destroyed here, not under a lock
     for (uint32_t h : autofree) FreeChannel(h);
     AddBusyNanos(ThreadCpuNanos() - t0);
     lock.lock();
-    g_wake.wait_for(lock, std::chrono::milliseconds(GetConfig().updatePeriodMs.load()),
-                    [] { return g_quit || g_kick; });
+    // Nothing plays: sleep until a channel starts or the output resumes.
+    if (active)
+      g_wake.wait_for(lock, std::chrono::milliseconds(GetConfig().updatePeriodMs.load()),
+                      [] { return g_quit || g_kick; });
+    else
+      g_wake.wait(lock, [] { return g_quit || g_kick; });
     g_kick = false;
   }
 }

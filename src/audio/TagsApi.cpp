@@ -27,7 +27,7 @@ const char* KAUDIO_TAGS_Read(KAUDIO_DWORD handle, const char* fmt) {
   if (ch->ctype == KAUDIO_CTYPE_MUSIC) {
     if (const char* name = ch->tags.Get(KAUDIO_TAG_MUSIC_NAME)) values["TITL"] = name;
   } else if (!ch->filename.empty()) {
-    values = ReadFileTagValues(ch->filename);
+    values = ch->FileTagValues();
   }
   result = FormatTags(fmt, values);
   SetError(0);

@@ -1,6 +1,8 @@
 // The playing end of a channel: a single-producer/single-consumer ring of output-rate
 // stereo frames (the processing thread writes, the mixing thread reads), the volume and
 // pan the mixer applies, and the markers that map output frames back to source positions.
+// The ring keeps what the device holds but has not played yet (the reserve), so a device
+// flush can move the read cursor back to what the listener has actually heard.
 #pragma once
 
 #include <algorithm>
@@ -21,14 +23,20 @@ class Voice {
   static constexpr uint32_t kOutChannels = 2;
   static constexpr size_t kMarkers = 1024;
 
-  explicit Voice(size_t capacityFrames)
-      : capacity_(capacityFrames), ring_(std::make_unique<float[]>(capacityFrames * kOutChannels)),
+  // reserveFrames: the most the device can hold unheard.
+  Voice(size_t capacityFrames, size_t reserveFrames)
+      : capacity_(capacityFrames + reserveFrames), reserve_(reserveFrames),
+        ring_(std::make_unique<float[]>((capacityFrames + reserveFrames) * kOutChannels)),
         markers_(std::make_unique<PositionMarker[]>(kMarkers)) {}
 
-  size_t Capacity() const { return capacity_; }
+  // What the producer may keep queued ahead of the read cursor.
+  size_t Capacity() const { return capacity_ - reserve_; }
   uint64_t Written() const { return write_.load(std::memory_order_acquire); }
   uint64_t Read() const { return read_.load(std::memory_order_acquire); }
-  size_t Space() const { return capacity_ - size_t(Written() - Read()); }
+  size_t Space() const {
+    const size_t used = size_t(Written() - Read());
+    return used >= Capacity() ? 0 : Capacity() - used;
+  }
 
   // Producer side.
   void Write(const float* frames, size_t n) {
@@ -55,6 +63,7 @@ class Voice {
     markerCount_.store(0);
     ended_.store(false);
     endAt_.store(UINT64_MAX);
+    mixedUntil_.store(0);
     AddMarker(0, src, proc);
   }
   void MarkEnd() {
@@ -88,8 +97,27 @@ class Voice {
     }
   }
 
-  // Consumer side (mixing thread). Adds n frames into out with the current gains.
-  void MixInto(float* out, uint32_t frames) {
+  // The device frame just after the last frame of this voice that was mixed.
+  uint64_t MixedUntil() const { return mixedUntil_.load(std::memory_order_acquire); }
+  // The voice frame the listener hears when the device has played deviceFrame frames: the
+  // frames mixed since then are still queued in the device.
+  uint64_t HeardFrame(uint64_t deviceFrame) const {
+    const uint64_t r = Read();
+    const uint64_t until = MixedUntil();
+    uint64_t queued = until > deviceFrame ? until - deviceFrame : 0;
+    queued = std::min<uint64_t>({queued, r, reserve_});
+    return r - queued;
+  }
+  // Mixing thread, or while the device does not mix: the device dropped what it had queued,
+  // so play on from what was heard.
+  void RewindTo(uint64_t deviceFrame) {
+    read_.store(HeardFrame(deviceFrame), std::memory_order_release);
+    mixedUntil_.store(std::min(MixedUntil(), deviceFrame), std::memory_order_release);
+  }
+
+  // Consumer side (mixing thread). Adds up to frames frames into out with the current gains;
+  // they will be played from device frame deviceFrame on. Returns how many it had.
+  uint32_t MixInto(float* out, uint32_t frames, uint64_t deviceFrame) {
     const uint64_t r = read_.load(std::memory_order_relaxed);
     const uint64_t avail = write_.load(std::memory_order_acquire) - r;
     const uint32_t n = uint32_t(std::min<uint64_t>(avail, frames));
@@ -107,8 +135,13 @@ class Voice {
       out[i * 2] += src[0] * gainL_;
       out[i * 2 + 1] += src[1] * gainR_;
     }
-    if (n) { gainL_ = targetL; gainR_ = targetR; }
+    if (n) {
+      gainL_ = targetL;
+      gainR_ = targetR;
+      mixedUntil_.store(deviceFrame + n, std::memory_order_release);
+    }
     read_.store(r + n, std::memory_order_release);
+    return n;
   }
 
   std::atomic<float> volume{1.0f};
@@ -117,6 +150,7 @@ class Voice {
 
  private:
   size_t capacity_;
+  size_t reserve_;
   std::unique_ptr<float[]> ring_;
   std::unique_ptr<PositionMarker[]> markers_;
   std::atomic<uint64_t> markerCount_{0};
@@ -124,6 +158,7 @@ class Voice {
   std::atomic<uint64_t> read_{0};
   std::atomic<bool> ended_{false};
   std::atomic<uint64_t> endAt_{UINT64_MAX};
+  std::atomic<uint64_t> mixedUntil_{0};
   float gainL_ = 1.0f;
   float gainR_ = 1.0f;
 };

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <optional>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -72,6 +73,14 @@ bool ReadFormats(const Tzpinput_plugin_structure& plugin, Tzpinput_plugin_INFO& 
   return true;
 }
 
+// The extensions each slot's plug-in declared, read once after it loaded: the table is the
+// plug-in's fixed declaration, and reading it through the guard costs system calls, which a
+// lookup for every entry of a large playlist cannot afford.
+std::vector<std::optional<std::vector<std::string>>>& DeclaredExtensions() {
+  static std::vector<std::optional<std::vector<std::string>>> cache;
+  return cache;
+}
+
 bool HasInputPluginName(const std::string& name) {
   if (name.size() < 12 || name.rfind("zpinput_", 0) != 0) return false;
   return UpperCaseAscii(name.substr(name.size() - 3)) == ".SO";
@@ -88,6 +97,7 @@ bool LoadInputPlugin(int slot, const std::string& pathArgument, void* parentWind
   if (static_cast<size_t>(slot) < records.size() && records[static_cast<size_t>(slot)])
     UnloadInputPlugin(slot);
   if (static_cast<size_t>(slot) >= records.size()) records.resize(static_cast<size_t>(slot) + 1);
+  DeclaredExtensions().clear();
 
   auto record = std::make_unique<tKELDAR_input_PLUGIN_API_LOADED_DLL_Structure>();
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -123,6 +133,7 @@ bool LoadInputPlugin(int slot, const std::string& pathArgument, void* parentWind
 void UnloadInputPlugin(int slot) {
   auto& records = KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record;
   if (slot < 0 || static_cast<size_t>(slot) >= records.size()) return;
+  DeclaredExtensions().clear();
   auto& record = records[static_cast<size_t>(slot)];
   if (record && record->PLUGIN_Initialized && record->PLUGIN_ModuleHandle != nullptr) {
     dlclose(record->PLUGIN_ModuleHandle);
@@ -160,14 +171,21 @@ void UnloadAllInputPlugins() {
 int FindInputPluginForExtension(const std::string& upperCaseExtension) {
   const std::string wanted = UpperCaseAscii(upperCaseExtension);
   const int total = KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_TotalInTable;
+  auto& cache = DeclaredExtensions();
+  if (cache.size() < static_cast<size_t>(std::max(total, 0))) cache.resize(static_cast<size_t>(total));
   for (int slot = 0; slot < total; ++slot) {
-    Tzpinput_plugin_structure plugin{};
-    if (!CopyInterface(slot, plugin)) continue;
-    Tzpinput_plugin_INFO info{};
-    std::vector<TDeclaredFormat> formats;
-    if (!ReadFormats(plugin, info, formats)) return -1;
-    for (const auto& format : formats)
-      if (format.UpperExtension == wanted) return slot;
+    auto& declared = cache[static_cast<size_t>(slot)];
+    if (!declared) {
+      Tzpinput_plugin_structure plugin{};
+      if (!CopyInterface(slot, plugin)) continue;
+      Tzpinput_plugin_INFO info{};
+      std::vector<TDeclaredFormat> formats;
+      if (!ReadFormats(plugin, info, formats)) return -1;
+      declared.emplace();
+      for (const auto& format : formats) declared->push_back(format.UpperExtension);
+    }
+    for (const auto& extension : *declared)
+      if (extension == wanted) return slot;
   }
   return -1;
 }

@@ -1,0 +1,99 @@
+// The whole keldar3 process's CPU share of one core, off screen against a PulseAudio server
+// with a null sink that the bench starts: over 15 s while a 192 kbit/s MP3 plays and over 8 s
+// while stopped, for several runs (medians printed).
+// Usage: bench_playercpu [runs]   (targets: playing <= 1.0 %, idle <= 0.1 %)
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "PlayerProcess.h"
+#include "SoundServerPeer.h"
+
+namespace {
+
+// utime + stime of the process, in seconds.
+double ProcessCpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const size_t close = text.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(text.substr(close + 2));
+  std::string field;
+  unsigned long long utime = 0, stime = 0;
+  for (int i = 3; fields >> field; ++i) {
+    if (i == 14) utime = std::stoull(field);
+    if (i == 15) {
+      stime = std::stoull(field);
+      break;
+    }
+  }
+  return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+double SharePercent(pid_t pid, double seconds) {
+  const double cpu0 = ProcessCpuSeconds(pid);
+  const auto t0 = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  return (ProcessCpuSeconds(pid) - cpu0) / wall * 100.0;
+}
+
+bool Ctl(const std::string& arguments) {
+  return std::system((std::string(KELDAR_PROGRAM_DIR) + "/keldarctl " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  TSoundServer server;
+  if (!server.Up()) {
+    std::fprintf(stderr, "the sound server did not start\n");
+    return 1;
+  }
+  TTempFolder dir;
+  const std::string mp3 = dir / "song.mp3";
+  if (std::system(("sox -n -r 44100 -c 2 -b 16 '" + (dir / "song.wav") + "' synth 40 sine 440 gain -12 && lame --quiet -b 192 '" +
+                   (dir / "song.wav") + "' '" + mp3 + "'").c_str()) != 0) {
+    std::fprintf(stderr, "could not make the MP3 (sox, lame)\n");
+    return 1;
+  }
+  std::vector<double> playing, idle;
+  for (int run = 0; run < runs; ++run) {
+    TTempFolder folders;
+    std::filesystem::create_directories(folders / "program");
+    std::filesystem::create_directories(folders / "runtime");
+    std::filesystem::permissions(folders / "runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    ::setenv("XDG_RUNTIME_DIR", (folders / "runtime").c_str(), 1);
+    TPlayerProcess player(folders / "program", folders / "runtime", folders / "messages.log");
+    if (!player.Start({mp3})) {
+      std::fprintf(stderr, "run %d: the player did not come up\n", run);
+      return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Ctl("play");
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    playing.push_back(SharePercent(player.Pid(), 15.0));
+    Ctl("stop");
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    idle.push_back(SharePercent(player.Pid(), 8.0));
+    std::printf("run %d: playing %.2f %%, idle %.3f %% of one core\n", run + 1, playing.back(), idle.back());
+    player.Terminate();
+  }
+  const double p = Median(playing), i = Median(idle);
+  std::printf("player CPU (median of %d): playing %.2f %% (target <= 1.0), idle %.3f %% (target <= 0.1)\n", runs, p, i);
+  return p <= 1.0 && i <= 0.1 ? 0 : 1;
+}

@@ -1,0 +1,70 @@
+// The real player through a real sound server (PortAudio's ALSA device, routed to PulseAudio
+// by ALSA's pulse plug-in): songs end and the next one starts by itself, the time display
+// keeps up with what is heard, and the server receives the songs one after the other.
+#include "DeckE2EFixture.h"
+#include "SoundServerPeer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class SoundServerE2E : public DeckE2E {
+ protected:
+  // Two 3-second songs at 440 and 880 Hz, played from the first; checks the deck while they
+  // play and the sound the server received.
+  // startWithin: the most the first sound may come after the play command.
+  void PlayTwoSongsAndListen(TSoundServer& server, double startWithin) {
+    ASSERT_TRUE(server.Up());
+    const std::vector<std::string> songs = {Song("low.wav", 3, 440), Song("high.wav", 3, 880)};
+    ASSERT_TRUE(StartWith(songs));
+    TSoundServer::TCapture capture(server, 8.0);
+    const auto start = Clock::now();
+    Ctl("play");
+    double shownOne = -1, shownThree = -1, second = -1;
+    Clock::time_point shownOneAt{};
+    while (second < 0 && std::chrono::duration<double>(Clock::now() - start).count() < 6.0) {
+      const std::string status = Status();
+      const double at = std::chrono::duration<double>(Clock::now() - start).count();
+      const int shown = Seconds(JsonText(status, "CurrentTimeText"));
+      if (JsonText(status, "PlaylistPositionText") == "1") {
+        if (shown >= 1 && shownOne < 0) {
+          shownOne = at;
+          shownOneAt = Clock::now();
+        }
+        if (shown == 3 && shownThree < 0) shownThree = at;
+      } else if (JsonText(status, "PlaylistPositionText") == "2" && JsonText(status, "PlayerStatusText") == "Playing") {
+        second = at;
+      }
+      Sleep(40);
+    }
+    EXPECT_GT(shownOne, 0) << "00:01 never shown";
+    EXPECT_GT(shownThree, 2.0) << "00:03 never shown at the end of the first song";
+    ASSERT_GT(second, 0) << "the second song never started: " << Status();
+    EXPECT_GE(second, 2.9);
+
+    const std::vector<float> s = capture.Left();
+    const auto [first, last] = soundcheck::AudibleRange(s);
+    ASSERT_LT(first, last) << "the server heard nothing";
+    const size_t rate = TSoundServer::kRate;
+    // The first sound comes at once, and 00:01 within 1.2 s of it.
+    EXPECT_LT(std::chrono::duration<double>(capture.TimeOf(first) - start).count(), startWithin)
+        << "the sound started late";
+    EXPECT_LE(std::chrono::duration<double>(shownOneAt - capture.TimeOf(first)).count(), 1.2)
+        << "the time display runs behind the sound";
+    // The first song whole, then the second after no more than the end-of-song tick.
+    EXPECT_NEAR(soundcheck::Frequency(s, first + rate / 10, first + rate * 28 / 10), 440.0, 5.0);
+    const size_t gap = soundcheck::LongestSilence(s, first, last);
+    EXPECT_LT(gap, rate * 6 / 10) << "a long silence between the songs";
+    const size_t secondStart = first + 3 * rate + gap;
+    EXPECT_NEAR(soundcheck::Frequency(s, secondStart + rate / 10, std::min(last, secondStart + 2 * rate)), 880.0, 5.0);
+    EXPECT_EQ(player.Terminate(), 0);
+  }
+};
+
+TEST_F(SoundServerE2E, TwoSongsPlayOneAfterTheOtherThroughAlsa) {
+  // ALSA's pulse plug-in adds a buffer of its own before the server.
+  TSoundServer server(/*nativeClients=*/false);
+  PlayTwoSongsAndListen(server, 1.2);
+}
+
+}  // namespace

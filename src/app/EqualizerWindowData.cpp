@@ -39,7 +39,7 @@ void PrepareBandPeaks(const KELDAR_AUDIOVIDEO_API_EngineState& engine, TKELDARSk
   }
 }
 
-// Sample `frame` of `channel` from the waveform bytes: floats when the engine decodes to
+// Sample `index` of the interleaved waveform bytes: floats when the engine decodes to
 // float, 16-bit integers otherwise.
 float WaveformSample(const KELDAR_AUDIOVIDEO_API_EngineState& engine, int index) {
   if (engine.FloatSupport == 1) {

@@ -42,11 +42,3 @@ void InstallSliderReadouts() {
   for (int band = 0; band < 10; ++band)
     SetSkinSliderReadoutProvider(BandTrack(band), [band](std::int32_t v) { return EQBandHintText(band, v); });
 }
-
-void ClearSliderReadouts() {
-  for (KELDARSkinControls_IDs track : {DeckForm_VolumeImage, DeckForm_BalanceImage, DeckForm_PitchImage,
-                                       EqualizerForm_EQTempoImage, EqualizerForm_EQSampleRateImage,
-                                       EqualizerForm_EQPreAmpImage})
-    SetSkinSliderReadoutProvider(track, nullptr);
-  for (int band = 0; band < 10; ++band) SetSkinSliderReadoutProvider(BandTrack(band), nullptr);
-}

@@ -8,4 +8,3 @@
 void ShowEngineSliderHints();
 // The readouts of those tracks (the position and scroll tracks have their own).
 void InstallSliderReadouts();
-void ClearSliderReadouts();

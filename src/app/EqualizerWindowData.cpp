@@ -1,5 +1,6 @@
 #include "app/EqualizerWindowData.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <algorithm>
@@ -53,6 +54,11 @@ float WaveformSample(const KELDAR_AUDIOVIDEO_API_EngineState& engine, int index)
 }
 
 bool ModeHasData(std::int32_t mode) { return mode >= 2 && mode <= 6; }
+
+QRect ControlRegion(KELDARSkinControls_IDs id) {
+  const TSkinControlRect r = SkinControlWindowRect(id);
+  return {r.Left, r.Top, r.Width, r.Height};
+}
 
 }  // namespace
 
@@ -134,7 +140,14 @@ void EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
   FetchEqualizerEffectData(deckMode, data);
   if (equalizerMode != deckMode) FetchEqualizerEffectData(equalizerMode, data);
 
-  // Modes 0, 1 and 7 do not follow the sound: their windows repaint when something else moves.
-  if (deckShown && ModeHasData(deckMode)) deck->update();
-  if (equalizerShown && (ModeHasData(equalizerMode) || metersMoved)) equalizer->update();
+  // Modes 0, 1 and 7 do not follow the sound: their windows repaint when something else
+  // moves. Only the canvases and meters are damaged, so only they are drawn again.
+  if (deckShown && ModeHasData(deckMode)) deck->update(ControlRegion(DeckForm_GraphicsEffectsCanvas));
+  if (equalizerShown) {
+    if (ModeHasData(equalizerMode)) equalizer->update(ControlRegion(EqualizerForm_EQGraphicsEffectsCanvas));
+    if (metersMoved) {
+      equalizer->update(ControlRegion(EqualizerForm_EQLeftVolLevelCanvas));
+      equalizer->update(ControlRegion(EqualizerForm_EQRightVolLevelCanvas));
+    }
+  }
 }

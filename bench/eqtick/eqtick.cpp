@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <thread>
+#include <chrono>
 #include <sys/resource.h>
 #include <vector>
 
@@ -166,7 +168,10 @@ int main(int argc, char** argv) {
       if (!KELDARSkinEffectModeAvailable(EqualizerForm_EQGraphicsEffectsCanvas, eqMode)) continue;
       SetKELDARSkinEffectMode(DeckForm_GraphicsEffectsCanvas, deckMode);
       SetKELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas, eqMode);
-      const TTiming whole = Time(300, [&](int) {
+      const TTiming whole = Time(100, [&](int) {
+        // A tick's worth of new sound first (sleeping costs no thread CPU time), so that
+        // every measured tick has a moving picture to draw again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EqualizerWindowDataTick(&real.Deck, &real.Equalizer);
         QApplication::processEvents();  // the repaints the tick asked for
       });
@@ -198,6 +203,11 @@ int main(int argc, char** argv) {
     double Process = 0, UiThread = 0;
   };
   const auto playFor = [&](int ms) {
+    // From the start of the tone each time: the sound must not run out during a turn.
+    ops.Stop();
+    ops.FreeStreams();
+    if (!ops.CreateStream()) return TShare{};
+    ops.Play();
     real.Equalizer.EnableTimer(true);
     QElapsedTimer wall;
     wall.start();

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinEffectCanvas.h"
+#include "skin/KELDARSkinLevelMeters.h"
 #include "skin/SkinControlStates.h"
 
 namespace {
@@ -53,7 +55,17 @@ float WaveformSample(const KELDAR_AUDIOVIDEO_API_EngineState& engine, int index)
   return static_cast<float>(x) / 32768.0f;
 }
 
-bool ModeHasData(std::int32_t mode) { return mode >= 2 && mode <= 6; }
+// Whether what `mode` draws differs between the two records.
+bool ModeDataDiffers(std::int32_t mode, const TKELDARSkinEffectData& a, const TKELDARSkinEffectData& b) {
+  switch (mode) {
+    case 2: return a.BandLevels != b.BandLevels;
+    case 3: return a.SpectrumLevels != b.SpectrumLevels;
+    case 4: return a.ChannelSpectrumLevels != b.ChannelSpectrumLevels;
+    case 5: return a.WaveformValues != b.WaveformValues;
+    case 6: return a.ChannelWaveformValues != b.ChannelWaveformValues;
+    default: return false;
+  }
+}
 
 QRect ControlRegion(KELDARSkinControls_IDs id) {
   const TSkinControlRect r = SkinControlWindowRect(id);
@@ -129,22 +141,33 @@ void EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
   KELDAR_AUDIOVIDEO_API_Operations& ops = KELDAR_AUDIOVIDEO_API_Slots();
   if (ops.GetLevel) ops.GetLevel();
   const TLevelMeterPercents meters = LevelMeterPercents(KELDAR_AUDIOVIDEO_API_State().Level);
-  const bool metersMoved = GetSkinControlValue(EqualizerForm_EQLeftVolLevelCanvas) != meters.Left ||
-                           GetSkinControlValue(EqualizerForm_EQRightVolLevelCanvas) != meters.Right;
+  // A meter is drawn again only when it is on and shows another frame.
+  const auto frames = [] {
+    return std::pair{KELDARSkinLevelMeterFrame(EqualizerForm_EQLeftVolLevelCanvas),
+                     KELDARSkinLevelMeterFrame(EqualizerForm_EQRightVolLevelCanvas)};
+  };
+  const auto before = frames();
   SetSkinControlCurrentValue(EqualizerForm_EQLeftVolLevelCanvas, meters.Left);
   SetSkinControlCurrentValue(EqualizerForm_EQRightVolLevelCanvas, meters.Right);
+  const bool metersMoved = frames() != before && (GetSkinToggleState(EqualizerForm_EQLeftVolLevelCanvas) ||
+                                                  GetSkinToggleState(EqualizerForm_EQRightVolLevelCanvas));
 
   const std::int32_t deckMode = KELDARSkinEffectMode(DeckForm_GraphicsEffectsCanvas);
   const std::int32_t equalizerMode = KELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas);
   TKELDARSkinEffectData& data = KELDARSkinEffectData();
+  static TKELDARSkinEffectData previous;  // what the last tick left (a fixed record, no allocation)
+  previous = data;
   FetchEqualizerEffectData(deckMode, data);
   if (equalizerMode != deckMode) FetchEqualizerEffectData(equalizerMode, data);
 
   // Modes 0, 1 and 7 do not follow the sound: their windows repaint when something else
-  // moves. Only the canvases and meters are damaged, so only they are drawn again.
-  if (deckShown && ModeHasData(deckMode)) deck->update(ControlRegion(DeckForm_GraphicsEffectsCanvas));
+  // moves; a still picture (paused, silence) is not drawn again either. Only the canvases and
+  // meters are damaged, so only they are drawn again.
+  if (deckShown && ModeDataDiffers(deckMode, previous, data))
+    deck->update(ControlRegion(DeckForm_GraphicsEffectsCanvas));
   if (equalizerShown) {
-    if (ModeHasData(equalizerMode)) equalizer->update(ControlRegion(EqualizerForm_EQGraphicsEffectsCanvas));
+    if (ModeDataDiffers(equalizerMode, previous, data))
+      equalizer->update(ControlRegion(EqualizerForm_EQGraphicsEffectsCanvas));
     if (metersMoved) {
       equalizer->update(ControlRegion(EqualizerForm_EQLeftVolLevelCanvas));
       equalizer->update(ControlRegion(EqualizerForm_EQRightVolLevelCanvas));

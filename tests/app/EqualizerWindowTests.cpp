@@ -244,6 +244,37 @@ TEST_F(EqualizerWindow, NothingIsFetchedWhileBothWindowsAreHidden) {
   EXPECT_GT(GetSkinControlValue(EqualizerForm_EQLeftVolLevelCanvas), 0);
 }
 
+// Counts the paint events a widget receives.
+struct TPaintCounter : QObject {
+  int Paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++Paints;
+    return false;
+  }
+};
+
+TEST_F(EqualizerWindow, OnlyAMovingPictureIsDrawnAgain) {
+  SetKELDARSkinEffectMode(DeckForm_GraphicsEffectsCanvas, 7);
+  SetKELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas, 3);
+  Ticks(2);  // stopped: the fallbacks are in place
+  TPaintCounter counter;
+  equalizer->installEventFilter(&counter);
+  deck->installEventFilter(&counter);
+  Ticks(5);
+  EXPECT_EQ(counter.Paints, 0) << "a still picture is drawn again";
+  PlayTone();
+  Ticks(5);
+  EXPECT_GE(counter.Paints, 3);
+  const int playing = counter.Paints;
+  SetKELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas, 7);
+  SetSkinToggleState(EqualizerForm_EQLeftVolLevelCanvas, false);
+  SetSkinToggleState(EqualizerForm_EQRightVolLevelCanvas, false);
+  Ticks(5);
+  EXPECT_EQ(counter.Paints, playing) << "nothing on show follows the sound";
+  equalizer->removeEventFilter(&counter);
+  deck->removeEventFilter(&counter);
+}
+
 TEST_F(EqualizerWindow, DraggingABandShowsItsReadoutOnTheArtistLineUntilRelease) {
   SetSkinControlText(DeckForm_SongArtistWindow, "The Artist");
   MultimediaSkin()[DeckForm_SongArtistWindow].Control_ProcessedTextString = "The Artist";

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/EqualizerForm.h"
+#include "app/EqualizerPresetsForm.h"
 #include "app/FullScreenControlsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/PlaylistEditorForm.h"
@@ -43,6 +44,7 @@ void TApplicationForms::CreateRemainingForms() {
     else if (std::strcmp(name, "TVisualsScreenForm") == 0) Keep(m_forms, m_visuals);
     else if (std::strcmp(name, "TKELDAR_DatabaseForm") == 0) Keep(m_forms, m_library);
     else if (std::strcmp(name, "TFullScreenControlsForm") == 0) Keep(m_forms, m_fullScreen);
+    else if (std::strcmp(name, "TEqualizerPresetsForm") == 0) Keep(m_forms, m_equalizerPresets);
     else m_forms.push_back(std::make_unique<TPlaceholderForm>(name));
   }
   m_skinnedWindows = std::make_unique<TSkinnedWindowSet>(m_deck.get(), m_equalizer, m_playlist, m_visuals, m_library,
@@ -58,6 +60,7 @@ void TApplicationForms::DestroyAll() {
   m_visuals = nullptr;
   m_library = nullptr;
   m_fullScreen = nullptr;
+  m_equalizerPresets = nullptr;
   m_deck.reset();
 }
 

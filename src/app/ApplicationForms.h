@@ -17,6 +17,7 @@ class TPlaylistEditorForm;
 class TVisualsScreenForm;
 class TKELDAR_DatabaseForm;
 class TFullScreenControlsForm;
+class TEqualizerPresetsForm;
 
 // Stands for a window whose real class is not part of this program yet: it exists, in
 // its place in the creation order, and is never shown.
@@ -42,6 +43,7 @@ class TApplicationForms {
   TVisualsScreenForm* Visuals() const { return m_visuals; }
   TKELDAR_DatabaseForm* Library() const { return m_library; }
   TFullScreenControlsForm* FullScreen() const { return m_fullScreen; }
+  TEqualizerPresetsForm* EqualizerPresets() const { return m_equalizerPresets; }
   // The six skinned windows for the skin loader (null before CreateRemainingForms).
   TSkinnedWindowSet* SkinnedWindows() const { return m_skinnedWindows.get(); }
   // Class names in creation order, the main window first (for tests and diagnostics).
@@ -56,6 +58,7 @@ class TApplicationForms {
   TVisualsScreenForm* m_visuals = nullptr;
   TKELDAR_DatabaseForm* m_library = nullptr;
   TFullScreenControlsForm* m_fullScreen = nullptr;
+  TEqualizerPresetsForm* m_equalizerPresets = nullptr;
   std::unique_ptr<TSkinnedWindowSet> m_skinnedWindows;
 };
 

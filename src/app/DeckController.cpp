@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/CommandActions.h"
+#include "app/SliderHints.h"
 #include "playlist/AdvancedPlaylist.h"
 #include "playlist/PlaylistEditor.h"
 #include "playlist/TPlaylist.h"
@@ -130,6 +131,7 @@ void ApplySlidersAndPlay() {
   Call(Ops().SetPitch);
   Call(Ops().SetTempo);
   Call(Ops().SetSampleRate);
+  ShowEngineSliderHints();
   Call(Ops().Play);
 }
 
@@ -374,6 +376,7 @@ void ApplyEqualizerSlidersToEngine() {
   for (int band = 0; band < 10; ++band)
     sliders.Bands[static_cast<size_t>(band)] = GetSkinControlValue(EqualizerBandTrack(band));
   Call(Ops().UpdateEQ);
+  ShowEngineSliderHints();
 }
 
 

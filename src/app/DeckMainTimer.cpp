@@ -95,8 +95,11 @@ void UpdateCPUUsage() {
 }
 
 void StepTextEffects() {
-  StepKELDARSkinTextEffect(DeckForm_SongArtistWindow, Options_SongArtistWindowTextEffect.IntegerValue,
-                           KELDARSkinDisplayCellCount(DeckForm_SongArtistWindow));
+  // While a slider track is pressed the artist line shows its readout; the line's own text
+  // comes back on release.
+  if (SkinRuntimeState().SliderDragFlag)
+    StepKELDARSkinTextEffect(DeckForm_SongArtistWindow, Options_SongArtistWindowTextEffect.IntegerValue,
+                             KELDARSkinDisplayCellCount(DeckForm_SongArtistWindow));
   StepKELDARSkinTextEffect(DeckForm_SongTitleWindow, Options_SongTitleWindowTextEffect.IntegerValue,
                            KELDARSkinDisplayCellCount(DeckForm_SongTitleWindow));
   CopyKELDARSkinDisplayTextsPlain();

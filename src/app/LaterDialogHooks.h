@@ -1,5 +1,5 @@
 // The dialogs and windows that skin controls open but that are built separately: the
-// preferences dialog, the recording and presets dialogs, the "Add URL to Playlist" dialog,
+// preferences dialog, the recording dialog, the "Add URL to Playlist" dialog,
 // the song library's grid, dialogs and list menu, and the visuals window's content. Each
 // installs its hook at start-up; running a hook that is not installed reports it by name
 // through CommandActionNotInstalled. UI thread only.
@@ -16,7 +16,6 @@ struct TLaterDialogHooks {
   // The page becomes the dialog's current one; the dialog stays as it is.
   std::function<void(const std::string& page)> SelectPreferencesPage;
   std::function<void()> ShowRecordingDialog;
-  std::function<void()> ShowEqualizerPresetsDialog;
   std::function<void()> ShowAddURLDialog;
   // The library grid follows its scroll track (value 0..100, 100 = top).
   std::function<void(int value)> ScrollLibraryGrid;

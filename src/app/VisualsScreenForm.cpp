@@ -2,7 +2,18 @@
 
 #include <QPalette>
 
+namespace {
+TVisualsScreenForm* g_visuals = nullptr;
+}
+
+TVisualsScreenForm* VisualsScreenForm() { return g_visuals; }
+
+TVisualsScreenForm::~TVisualsScreenForm() {
+  if (g_visuals == this) g_visuals = nullptr;
+}
+
 TVisualsScreenForm::TVisualsScreenForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARSkinnedWindow::Visuals, parent) {
+  g_visuals = this;
   setObjectName("TVisualsScreenForm");
   setWindowTitle("Visuals");
   QPalette palette = DrawingPanel()->palette();

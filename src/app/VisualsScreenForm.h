@@ -2,6 +2,7 @@
 // visualization plug-ins draw into.
 #pragma once
 
+#include "app/WindowTimer.h"
 #include "skin/SkinUnitTemplate.h"
 
 class TVisualsScreenForm : public TSkinUnitTemplateForm {
@@ -11,4 +12,14 @@ class TVisualsScreenForm : public TSkinUnitTemplateForm {
   QWidget* DrawingPanel() const { return ContentArea(); }
   // Font and colours follow the playlist window's.
   void CopyPlaylistFontAndColours(const QWidget& playlistContent);
+
+  // The 1000 ms timer; the visuals window's owner installs its work.
+  TWindowTimer& Timer1() { return m_timer1; }
+  ~TVisualsScreenForm() override;
+
+ private:
+  TWindowTimer m_timer1{1000};
 };
+
+// The visuals window while it exists, else null.
+TVisualsScreenForm* VisualsScreenForm();

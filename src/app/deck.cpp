@@ -9,10 +9,13 @@
 #include <fpu_control.h>
 #endif
 
+#include "app/EqualizerForm.h"
+#include "app/KELDAR_DatabaseForm.h"
 #include "app/NowPlaying.h"
 #include "app/PlaylistEditorForm.h"
 #include "app/ProgramStartup.h"
 #include "app/StartupHooks.h"
+#include "app/VisualsScreenForm.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
@@ -140,6 +143,9 @@ void TDeckForm::EnableWindowTimers(bool enabled) {
     m_timer1.stop();
   }
   if (TPlaylistEditorForm* playlist = PlaylistEditorForm()) playlist->EnableTimer(enabled);
+  if (TEqualizerForm* equalizer = EqualizerForm()) equalizer->EnableTimer(enabled);
+  if (TVisualsScreenForm* visuals = VisualsScreenForm()) visuals->Timer1().Enable(enabled);
+  if (TKELDAR_DatabaseForm* library = KELDAR_DatabaseForm()) library->Timer1().Enable(enabled);
 }
 
 void TDeckForm::Timer1Timer() {

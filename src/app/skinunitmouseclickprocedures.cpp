@@ -15,10 +15,12 @@
 
 #include "app/CommandActions.h"
 #include "app/DeckController.h"
+#include "app/EqualizerPresetsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/LaterDialogHooks.h"
 #include "app/PlaylistWindowActions.h"
 #include "app/SkinnedWindowSet.h"
+#include "app/SliderHints.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/AdvancedPlaylist.h"
 #include "playlist/TPlaylist.h"
@@ -192,15 +194,18 @@ void BindDeck(TSkinnedWindowSet& windows) {
   Bind(DeckForm_VolumeImage, [] {
     Engine().Sliders.Volume = GetSkinControlValue(DeckForm_VolumeImage);
     Call(Ops().SetVolume);
+    ShowEngineSliderHints();
   });
   Bind(DeckForm_BalanceImage, [] {
     Engine().Sliders.Balance = GetSkinControlValue(DeckForm_BalanceImage);
     Call(Ops().SetBalance);
+    ShowEngineSliderHints();
   });
   Bind(DeckForm_PitchImage, [] {
     StoreInCurrentEntry(TAdvancedPlaylistSlider::Pitch, DeckForm_PitchImage);
     Engine().Sliders.Pitch = GetSkinControlValue(DeckForm_PitchImage);
     Call(Ops().SetPitch);
+    ShowEngineSliderHints();
   });
   Bind(DeckForm_PosBarImage, [] { SeekToPositionTrack(DeckForm_PosBarImage); });
 
@@ -231,18 +236,18 @@ void BindEqualizer(TSkinnedWindowSet& windows) {
     Engine().Effects.AutoAmplify = on;
     Call(Ops().ApplyAutoAmplifyState);
   });
-  Bind(EqualizerForm_EQPresetsButton, [] {
-    RunLaterDialogHook(LaterDialogHooks().ShowEqualizerPresetsDialog, "ShowEqualizerPresetsDialog");
-  });
+  Bind(EqualizerForm_EQPresetsButton, ShowEqualizerPresetsForm);
   Bind(EqualizerForm_EQTempoImage, [] {
     StoreInCurrentEntry(TAdvancedPlaylistSlider::Tempo, EqualizerForm_EQTempoImage);
     Engine().Sliders.Tempo = GetSkinControlValue(EqualizerForm_EQTempoImage);
     Call(Ops().SetTempo);
+    ShowEngineSliderHints();
   });
   Bind(EqualizerForm_EQSampleRateImage, [] {
     StoreInCurrentEntry(TAdvancedPlaylistSlider::Samplerate, EqualizerForm_EQSampleRateImage);
     Engine().Sliders.SampleRate = GetSkinControlValue(EqualizerForm_EQSampleRateImage);
     Call(Ops().SetSampleRate);
+    ShowEngineSliderHints();
   });
   Bind(EqualizerForm_EQPreAmpImage, [&windows] {
     StoreInCurrentEntry(TAdvancedPlaylistSlider::Preamp, EqualizerForm_EQPreAmpImage);
@@ -357,6 +362,7 @@ void BindSkinControlActions(TSkinnedWindowSet& windows) {
   BindPlaylist(windows);
   BindVisualsAndLibrary(windows);
   BindFullScreen();
+  InstallSliderReadouts();
 }
 
 bool DefaultPrinterAvailable() { return !QPrinterInfo::defaultPrinter().isNull(); }

@@ -102,45 +102,52 @@ std::uint32_t SampleRateFromSlider(int v, std::uint32_t ownRate) {
   return ownRate;
 }
 
-void BASSAPI_SetVolume() {
-  const double value = VolumeFromSlider(S().Sliders.Volume);
-  S().Hints.Volume = Percent(value);
-  SetChannelAttribute(KAUDIO_ATTRIB_VOL, value);
+std::string VolumeHintText(int v) { return Percent(VolumeFromSlider(v)); }
+std::string BalanceHintText(int v) { return Percent(BalanceFromSlider(v)); }
+std::string PitchHintText(int v) { return std::to_string(EffectRound(PitchFromSlider(v))) + " semitones"; }
+std::string TempoHintText(int v) { return std::to_string(EffectRound(TempoFromSlider(v))) + "%"; }
+std::string SampleRateHintText(int v, std::uint32_t ownRate) {
+  return std::to_string(SampleRateFromSlider(v, ownRate)) + "Hz";
 }
-
-void BASSAPI_SetBalance() {
-  const double value = BalanceFromSlider(S().Sliders.Balance);
-  S().Hints.Balance = Percent(value);
-  SetChannelAttribute(KAUDIO_ATTRIB_PAN, value);
-}
-
-void BASSAPI_SetPitch() {
-  const double value = PitchFromSlider(S().Sliders.Pitch);
-  S().Hints.Pitch = std::to_string(EffectRound(value)) + " semitones";
-  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO_PITCH, value);
-}
-
-void BASSAPI_SetTempo() {
-  const double value = TempoFromSlider(S().Sliders.Tempo);
-  S().Hints.Tempo = std::to_string(EffectRound(value)) + "%";
-  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO, value);
-}
-
-void BASSAPI_SetSampleRate() {
-  const std::uint32_t value = SampleRateFromSlider(S().Sliders.SampleRate, S().ChannelInfo.SamplingRate);
-  S().Hints.SampleRate = std::to_string(value) + "Hz";
-  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO_FREQ, value);
-}
-
-void BASSAPI_UpdateEQ() {
+std::string PreAmpHintText(int v) { return "EQ PreAmp:" + Percent(EQSliderFactor(v)); }
+std::string EQBandHintText(int band, int v) {
   static const char* const kBandHints[kEQBandCount] = {
       "EQ Band 31 Hz:",   "EQ Band 62 Hz:",   "EQ Band 125 Hz:",  "EQ Band 250 Hz:",
       "EQ Band 500 Hz:",  "EQ Band 1000 Hz:", "EQ Band 2000 Hz:", "EQ Band 4000 Hz:",
       "EQ Band 8000 Hz:", "EQ Band 16000 Hz:"};
+  if (band < 0 || band >= kEQBandCount) return {};
+  return kBandHints[band] + Percent(EQSliderFactor(v));
+}
+
+void BASSAPI_SetVolume() {
+  S().Hints.Volume = VolumeHintText(S().Sliders.Volume);
+  SetChannelAttribute(KAUDIO_ATTRIB_VOL, VolumeFromSlider(S().Sliders.Volume));
+}
+
+void BASSAPI_SetBalance() {
+  S().Hints.Balance = BalanceHintText(S().Sliders.Balance);
+  SetChannelAttribute(KAUDIO_ATTRIB_PAN, BalanceFromSlider(S().Sliders.Balance));
+}
+
+void BASSAPI_SetPitch() {
+  S().Hints.Pitch = PitchHintText(S().Sliders.Pitch);
+  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO_PITCH, PitchFromSlider(S().Sliders.Pitch));
+}
+
+void BASSAPI_SetTempo() {
+  S().Hints.Tempo = TempoHintText(S().Sliders.Tempo);
+  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO, TempoFromSlider(S().Sliders.Tempo));
+}
+
+void BASSAPI_SetSampleRate() {
+  S().Hints.SampleRate = SampleRateHintText(S().Sliders.SampleRate, S().ChannelInfo.SamplingRate);
+  SetTempoAttribute(KAUDIO_ATTRIB_TEMPO_FREQ, SampleRateFromSlider(S().Sliders.SampleRate, S().ChannelInfo.SamplingRate));
+}
+
+void BASSAPI_UpdateEQ() {
   auto& s = S();
-  s.Hints.PreAmp = "EQ PreAmp:" + Percent(EQSliderFactor(s.Sliders.PreAmp));
-  for (int i = 0; i < kEQBandCount; ++i)
-    s.Hints.Bands[i] = kBandHints[i] + Percent(EQSliderFactor(s.Sliders.Bands[i]));
+  s.Hints.PreAmp = PreAmpHintText(s.Sliders.PreAmp);
+  for (int i = 0; i < kEQBandCount; ++i) s.Hints.Bands[i] = EQBandHintText(i, s.Sliders.Bands[i]);
   // Before any channel has told its rate the filters are laid out for CD audio.
   const double rate = s.ChannelInfo.SamplingRate ? s.ChannelInfo.SamplingRate : 44100;
   EQFilterBank().Publish(ComputeEQCoefficients(s.Sliders.PreAmp, s.Sliders.Bands, rate));
@@ -174,15 +181,14 @@ void BASSAPI_ApplyDSPState() {
   const bool wanted = S().Effects.DSP;
   auto& a = g_dsp;
   if (a.Channel && (!wanted || a.Channel != channel)) DetachPluginDsp();
-  if (!wanted || !channel || a.Channel == channel) return;
+  // Plug-ins are written for mono and stereo: a wider channel gets neither the feeder nor
+  // the plug-in's own effect.
+  if (!wanted || !channel || a.Channel == channel || !TakesSampleDSP()) return;
   g_feederRate = S().ChannelInfo.SamplingRate;
   g_feederChannels = S().ChannelInfo.Channels;
-  if (TakesSampleDSP()) {
-    if (const KAUDIO_HDSP h = KAUDIO_ChannelSetDSP(channel, FeederDsp, nullptr, kDSPPriority)) a = {channel, h};
-  } else {
-    // No feeder for more than two channels, but the plug-in's own effect still follows it.
-    a = {channel, 0};
-  }
+  const KAUDIO_HDSP h = KAUDIO_ChannelSetDSP(channel, FeederDsp, nullptr, kDSPPriority);
+  if (!h) return;
+  a = {channel, h};
   if (const auto create = DSPPluginHook().CreateEffect.load()) create(channel);
 }
 

@@ -17,6 +17,16 @@ double PitchFromSlider(int v);
 double TempoFromSlider(int v);
 std::uint32_t SampleRateFromSlider(int v, std::uint32_t ownRate);
 
+// The hint texts the setters build for their sliders ("75%", "-12 semitones", "44100Hz",
+// "EQ PreAmp:0%", "EQ Band 31 Hz:50%"); band 0..9.
+std::string VolumeHintText(int v);
+std::string BalanceHintText(int v);
+std::string PitchHintText(int v);
+std::string TempoHintText(int v);
+std::string SampleRateHintText(int v, std::uint32_t ownRate);
+std::string PreAmpHintText(int v);
+std::string EQBandHintText(int band, int v);
+
 void BASSAPI_SetVolume();
 void BASSAPI_SetBalance();
 void BASSAPI_SetPitch();

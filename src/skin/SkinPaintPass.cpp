@@ -145,13 +145,20 @@ void PaintKELDARSkinStateControl(QPainter& painter, TKELDARSkinnedWindow window,
   DrawKELDARSkinControlState(painter, window, id, SkinControlImage(skin[id]), skin, loaded);
 }
 
-void PaintKELDARSkinWindow(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls, int width,
-                           int height, MultimediaSkinStructure& skin, const TKELDARLoadedSkin& loaded) {
+namespace {
+
+// `part`: when given, controls other than the background that do not meet it are left out.
+void PaintControls(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls, int width,
+                   int height, MultimediaSkinStructure& skin, const TKELDARLoadedSkin& loaded, const QRegion* part) {
   for (int i = 1; i <= Form_NullControl; ++i) {
     if (!controls.test(static_cast<std::size_t>(i))) continue;
     const auto id = static_cast<KELDARSkinControls_IDs>(i);
     const StringIdentStructure& c = skin[id];
     if (!c.Control_Enabled || IsPanelChild(id, skin)) continue;
+    if (part && c.Control_Type != KELDARSkinMainImageControl && c.Control_Type != KELDARSkinMainImageResizableControl) {
+      const TSkinControlRect r = SkinControlWindowRect(id, skin);
+      if (!part->intersects(QRect(r.Left, r.Top, r.Width, r.Height))) continue;
+    }
     switch (c.Control_Type) {
       case KELDARSkinMainImageControl:
         DrawKELDARSkinControlState(painter, window, id, bpNOTActiveBitmap, skin, loaded);
@@ -176,4 +183,22 @@ void PaintKELDARSkinWindow(QPainter& painter, TKELDARSkinnedWindow window, const
       default: PaintKELDARSkinDisplayControl(painter, window, id); break;
     }
   }
+}
+
+}  // namespace
+
+void PaintKELDARSkinWindow(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls, int width,
+                           int height, MultimediaSkinStructure& skin, const TKELDARLoadedSkin& loaded) {
+  PaintControls(painter, window, controls, width, height, skin, loaded, nullptr);
+}
+
+void PaintKELDARSkinWindowPart(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls,
+                               int width, int height, const QRegion& part, MultimediaSkinStructure& skin,
+                               const TKELDARLoadedSkin& loaded) {
+  if (IsKELDARSkinResizableWindow(window)) {
+    // Resizable windows lay out their frame on the way: always the whole pass.
+    PaintControls(painter, window, controls, width, height, skin, loaded, nullptr);
+    return;
+  }
+  PaintControls(painter, window, controls, width, height, skin, loaded, &part);
 }

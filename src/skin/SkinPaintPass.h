@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QRegion>
 
 #include "skin/Form_ControlsList.h"
 #include "skin/KELDARSkinLoader.h"
@@ -26,6 +27,11 @@ void PaintKELDARSkinStateControl(QPainter& painter, TKELDARSkinnedWindow window,
 void PaintKELDARSkinWindow(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls,
                            int width, int height, MultimediaSkinStructure& skin = MultimediaSkin(),
                            const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
+// The same for the part of a fixed-size window inside `part` (the painter clipped to it by
+// the caller): the background, then only the controls that meet the part.
+void PaintKELDARSkinWindowPart(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls,
+                               int width, int height, const QRegion& part, MultimediaSkinStructure& skin = MultimediaSkin(),
+                               const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
 
 bool IsKELDARSkinResizableWindow(TKELDARSkinnedWindow window);
 KELDARSkinControls_IDs KELDARSkinWindowBackground(TKELDARSkinnedWindow window);

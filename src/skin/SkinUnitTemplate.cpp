@@ -221,11 +221,25 @@ QImage TSkinUnitTemplateForm::RenderSkin() {
   return m_backBuffer;
 }
 
+void TSkinUnitTemplateForm::RenderSkinRegion(const QRegion& region) {
+  QPainter painter(&m_backBuffer);
+  // Rectangle by rectangle: a plain clip rectangle keeps every copy on the fast path.
+  for (const QRect& r : region) {
+    painter.setClipRect(r);
+    painter.fillRect(r, Qt::black);
+    PaintKELDARSkinWindowPart(painter, m_window, Form_Controls, width(), height(), QRegion(r));
+  }
+}
+
 void TSkinUnitTemplateForm::paintEvent(QPaintEvent* event) {
   if (!SkinReady()) return;
-  RenderSkin();
+  // The 20 ms displays damage a few small rectangles; only those are drawn again.
+  if (m_backBuffer.size() != size() || event->region().boundingRect() == rect())
+    RenderSkin();
+  else
+    RenderSkinRegion(event->region());
   QPainter painter(this);
-  painter.drawImage(event->rect().topLeft(), m_backBuffer, event->rect());
+  for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), m_backBuffer, r);
 }
 
 KELDARSkinControls_IDs TSkinUnitTemplateForm::HitTest(const QPoint& at) const {

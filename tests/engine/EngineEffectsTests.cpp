@@ -265,20 +265,22 @@ TEST_F(EngineEffectsTest, DSPFeederHandsBlocksToThePluginAndFollowsTheChannel) {
   Wait(300);
   EXPECT_EQ(g_blocks.load(), after);  // removed: no block since
 
-  // Six channels: no feeder, but the plug-in's own effect is still created.
+  // Six channels: neither the feeder nor the plug-in's own effect.
   Ops().Stop();
   Ops().FreeStreams();
   g_blocks = 0;
   g_created = 0;
+  g_stopped = 0;
   ASSERT_TRUE(Open(Tone("dsp6.wav", 3, 44100, 6)));
   Engine().Effects.DSP = true;
   Ops().ApplyDSPState();
-  EXPECT_EQ(g_created.load(), Engine().StreamHandle);
+  EXPECT_EQ(g_created.load(), 0u);
   Ops().Play();
   Wait(300);
   EXPECT_EQ(g_blocks.load(), 0);
   Engine().Effects.DSP = false;
   Ops().ApplyDSPState();
+  EXPECT_EQ(g_stopped.load(), 0u);  // nothing was created, so nothing is stopped
   DSPPluginHook().Process = nullptr;
   DSPPluginHook().CreateEffect = nullptr;
   DSPPluginHook().StopEffect = nullptr;

@@ -323,7 +323,7 @@ QImage EqualizerSheet(const MultimediaSkinStructure& skin, Look look) {
   p.setPen(QColor(0x10, 0x36, 0x66));
   for (int y = fx.top() + 4; y < fx.bottom(); y += 8) p.drawLine(fx.left(), y, fx.right(), y);
 
-  const char* names[] = {"TMP", "RATE", "PRE", "60", "170", "310", "600", "1K", "3K", "6K", "12K", "14K", "16K"};
+  const char* names[] = {"TMP", "RATE", "PRE", "31", "62", "125", "250", "500", "1K", "2K", "4K", "8K", "16K"};
   for (int i = 0; i < 13; ++i) {
     const auto track = static_cast<KELDARSkinControls_IDs>(EqualizerForm_EQTempoImage + 2 * i);
     const QRect r = RectOf(skin, track);

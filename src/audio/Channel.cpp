@@ -294,6 +294,13 @@ bool Channel::LatestSamples(float* dst, size_t frames) {
   return true;
 }
 
+bool Channel::WellAhead() const {
+  const Voice* voice = GetVoice();
+  if (!voice || !NeedsService() || voice->SourceEnded() || source->IsLive()) return false;
+  const uint64_t target = uint64_t(OutputRate()) * GetConfig().bufferMs.load() / 1000;
+  return (voice->Written() - voice->Read()) * 4 >= target * 3;
+}
+
 bool Channel::Service() {
   std::lock_guard lock(proc);
   if (!attached_ || state_ != PlayState::Playing) return false;

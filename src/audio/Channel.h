@@ -67,6 +67,8 @@ class Channel final : public SourceEvents {
   PlayState State() const { return state_.load(); }
   // Playing through the mixer: the processing thread has work for it.
   bool NeedsService() const { return attached_.load() && state_.load() == PlayState::Playing; }
+  // Playing with most of its buffer ahead and more to come: it can wait a few periods.
+  bool WellAhead() const;
   bool HasEnded() const;
   uint64_t PositionFrames();
   bool LatestSamples(float* dst, size_t frames);

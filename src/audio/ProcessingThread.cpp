@@ -2,6 +2,7 @@
 // keeping each voice's buffer full, and turns drained voices into ended channels.
 #include <kaudio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
@@ -29,11 +30,14 @@ void Run() {
     const uint64_t t0 = ThreadCpuNanos();
     list = Snapshot();
     std::vector<uint32_t> autofree;
-    bool active = false;
+    bool active = false, ahead = true;
     for (auto& ch : list) {
       if (ch->IsDecode()) continue;
       if (ch->Service() && (ch->flags & KAUDIO_STREAM_AUTOFREE)) autofree.push_back(ch->handle);
-      active = active || ch->NeedsService();
+      if (ch->NeedsService()) {
+        active = true;
+        ahead = ahead && ch->WellAhead();
+      }
     }
     auto* out = Lib().output.get();
     if (out && !out->IsRunning()) active = false;
@@ -41,9 +45,11 @@ void Run() {
     for (uint32_t h : autofree) FreeChannel(h);
     AddBusyNanos(ThreadCpuNanos() - t0);
     lock.lock();
-    // Nothing plays: sleep until a channel starts or the output resumes.
+    // Nothing plays: sleep until a channel starts or the output resumes. Buffers well ahead
+    // can wait a few periods: the wake-ups cost more than the refills.
+    const uint32_t period = GetConfig().updatePeriodMs.load();
     if (active)
-      g_wake.wait_for(lock, std::chrono::milliseconds(GetConfig().updatePeriodMs.load()),
+      g_wake.wait_for(lock, std::chrono::milliseconds(ahead ? std::max<uint32_t>(period, 40) : period),
                       [] { return g_quit || g_kick; });
     else
       g_wake.wait(lock, [] { return g_quit || g_kick; });

@@ -14,6 +14,7 @@
 #include "app/ProgramStartup.h"
 #include "app/StartupHooks.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "engine/KELDAR_EngineDeviceReports.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
@@ -25,12 +26,6 @@
 
 namespace {
 TDeckForm* g_deck = nullptr;
-
-const char* const kVersionConflictText =
-    "Error : BASS Version Conflict (bass.dll).                                       \r"
-    "        There is NO guarantee that Zorvane Audio Player will work normally with \r"
-    "        this version of BASS. It is suggested to use the DEFAULT bass.dll which \r"
-    "        is included in the Zorvane Audio Player package.                        ";
 
 template <typename F>
 void RunHook(const F& hook) {
@@ -120,7 +115,7 @@ void TDeckForm::LoadCurrentAudioAPI() {
     return;
   }
   if (!KELDAR_AUDIOVIDEO_API_CurrentAudioAPI().KELDAR_AUDIOVIDEO_API_InitializeFunction())
-    ShowMessage(kVersionConflictText, {}, TMessageIcon::Warning);
+    ShowMessage(AudioLibraryVersionConflictText(), {}, TMessageIcon::Warning);
 }
 
 void TDeckForm::UNLoadCurrentAudioAPI() {

@@ -39,17 +39,7 @@ bool ReadPluginStreamBytes(int slot, std::string& bytes) {
 }
 
 bool WritePluginStreamBytes(int slot, const std::string& bytes) {
-  zpinput_byte_stream* stream = InputPluginStream(slot);
-  zpinput_byte_stream copy{};
-  if (stream == nullptr || !CopyFromPluginMemory(&copy, stream, sizeof copy) ||
-      copy.write == nullptr)
-    return false;
-  try {
-    if (bytes.empty()) return true;
-    return copy.write(stream, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
-  } catch (...) {
-    return false;
-  }
+  return InputPluginWriteStream(slot, InputPluginStream(slot), bytes);
 }
 
 }  // namespace

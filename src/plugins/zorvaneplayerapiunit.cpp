@@ -66,7 +66,7 @@ Tzorvaneplayerapi::~Tzorvaneplayerapi() {
 bool Tzorvaneplayerapi::Listen(const std::string& socketPath) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
-  if (socketPath.size() >= sizeof(addr.sun_path)) return false;
+  if (socketPath.empty() || socketPath.size() >= sizeof(addr.sun_path)) return false;
   std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;

@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <thread>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 
 #include "playlist/TPlaylist.h"
 #include "playlist/InputPluginServices.h"
+#include "plugins/PluginCallGuard.h"
 #include "plugins/zpinput_plugins_Loader_API.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -434,6 +436,57 @@ TEST_F(InputPluginTest, HostilePluginsDoNotCrashTheLoader) {
   }
   // Every refused save of a playlist was reported, none of the rest.
   EXPECT_EQ(MessageTexts(log), std::vector<std::string>(3, " Saving is not supported for .HOS files"));
+}
+
+TEST_F(InputPluginTest, APluginThatCrashesFailsTheCallAndIsNotCalledAgain) {
+  const std::string file = (root / "x.hos").string();
+  TPlaylist p;
+  // Each entry on its own, in a freshly loaded plug-in: the call fails, the player goes on,
+  // and the plug-in is not entered again until it is reloaded.
+  const std::vector<std::pair<const char*, std::function<bool(int)>>> entries = {
+      {"Initialize", [](int slot) { return InputPluginInitialize(slot) == 65535; }},
+      {"LoadData", [&](int slot) { return InputPluginLoadData(slot, file) == 65535; }},
+      {"SaveData", [&](int slot) { return InputPluginSaveData(slot, file, "") == 65535; }},
+      {"Close", [](int slot) { InputPluginClose(slot); return true; }},
+      {"write", [](int slot) { return !InputPluginWriteStream(slot, InputPluginStream(slot), "bytes"); }},
+  };
+  for (const auto& [name, call] : entries) {
+    SCOPED_TRACE(name);
+    LoadHostile("segv", 1);
+    ASSERT_FALSE(InputPluginUnusable(hostileSlot));
+    const unsigned long before = GuardedPluginCrashCount();
+    EXPECT_TRUE(call(hostileSlot));
+    EXPECT_EQ(GuardedPluginCrashCount(), before + 1);
+    EXPECT_TRUE(InputPluginUnusable(hostileSlot));
+    // Marked unusable: every entry now fails without running the plug-in.
+    EXPECT_EQ(InputPluginInitialize(hostileSlot), 65535);
+    EXPECT_EQ(InputPluginLoadData(hostileSlot, file), 65535);
+    EXPECT_EQ(ReadForeignPlaylist(p, file, true), 0);
+    EXPECT_EQ(GuardedPluginCrashCount(), before + 1);
+    UnloadInputPlugin(hostileSlot);
+    --KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_TotalInTable;
+    KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record.resize(3);
+  }
+  // Through the services the player uses: a crashing playlist plug-in reads nothing.
+  LoadHostile("segv", 1);
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = "/keep.mp3";
+  p.Clear();
+  p.Add(item);
+  EXPECT_EQ(ReadForeignPlaylist(p, file, true), 1);
+  EXPECT_EQ(Locators(p), std::vector<std::string>{"/keep.mp3"});
+  EXPECT_TRUE(InputPluginUnusable(hostileSlot));
+  UnloadInputPlugin(hostileSlot);
+  --KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_TotalInTable;
+  KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record.resize(3);
+
+  // A plug-in whose interface function crashes is a plug-in that does not load.
+  setenv("ZPINPUT_HOSTILE_MODE", "segvload", 1);
+  EXPECT_FALSE(LoadInputPlugin(3, KELDAR_HOSTILE_PLUGIN, nullptr));
+  EXPECT_EQ(MessageTexts(log).back(), std::string("Error Loading gen plugin: ") + KELDAR_HOSTILE_PLUGIN);
+  KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record.resize(3);
+  // The bundled plug-ins still work.
+  EXPECT_GE(FindInputPluginForExtension(".M3U"), 0);
 }
 
 }  // namespace

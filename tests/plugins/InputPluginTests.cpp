@@ -287,6 +287,38 @@ TEST_F(InputPluginTest, PlaylistBehindAUrlIsDownloadedFirst) {
   EXPECT_TRUE(fs::exists(root / "program" / "tempunzipped" / "tempurls.PLS"));
 }
 
+TEST_F(InputPluginTest, RelativeEntriesOfADownloadedPlaylistResolveAgainstItsUrl) {
+  OneShotHttpServer server("#EXTM3U\nsong.mp3\nsub/two.ogg\nhttp://other.example/abs.mp3\n/local/three.mp3\n");
+  TPlayListBoxItem kept;
+  kept.FullPathAndFilename = "/kept.mp3";
+  TPlaylist p;
+  p.Add(kept);
+  const std::string host = "http://127.0.0.1:" + std::to_string(server.port());
+  EXPECT_EQ(ReadForeignPlaylist(p, host + "/lists/radio.m3u", false), 1);
+  EXPECT_EQ(Locators(p), (std::vector<std::string>{"/kept.mp3", host + "/lists/song.mp3", host + "/lists/sub/two.ogg",
+                                                   "http://other.example/abs.mp3", "/local/three.mp3"}));
+}
+
+TEST_F(InputPluginTest, M3UThatIsNotUtf8IsReadAsWindows1252) {
+  const auto dir = root / "lists";
+  fs::create_directories(dir);
+  // "Björk - Jóga" and "Sigur Rós – Hoppípolla" (with an en dash, 0x96) in Windows-1252.
+  WriteFile(dir / "latin.m3u", "#EXTM3U\n#EXTINF:10,Bj\xF6rk - J\xF3ga\n/music/j\xF3ga.mp3\n"
+                               "#EXTINF:20,Sigur R\xF3s - Hopp\xEDpolla \x96 live\n/music/hopp.mp3\n");
+  // Valid UTF-8 stays UTF-8, in an .m3u too.
+  WriteFile(dir / "utf8.m3u", "#EXTINF:10,Bj\xC3\xB6rk - J\xC3\xB3ga\n/music/j\xC3\xB3ga.mp3\n");
+  TPlaylist p;
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "latin.m3u").string(), true), 1);
+  ASSERT_EQ(p.Count(), 2);
+  EXPECT_EQ(p.Item(0).ArtistName, "Bj\xC3\xB6rk");
+  EXPECT_EQ(p.Item(0).TitleName, "J\xC3\xB3ga");
+  EXPECT_EQ(p.Item(0).FullPathAndFilename, "/music/j\xC3\xB3ga.mp3");
+  EXPECT_EQ(p.Item(1).TitleName, "Hopp\xC3\xADpolla \xE2\x80\x93 live");
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "utf8.m3u").string(), true), 1);
+  EXPECT_EQ(p.Item(0).ArtistName, "Bj\xC3\xB6rk");
+  EXPECT_EQ(p.Item(0).FullPathAndFilename, "/music/j\xC3\xB3ga.mp3");
+}
+
 TEST_F(InputPluginTest, ZipIsListedAndExtracted) {
   const auto zip = root / "songs.zip";
   MakeArchive(zip, {{"music/one.mp3", "ONE-DATA", ""}, {"two.mp3", "TWO-DATA", ""},

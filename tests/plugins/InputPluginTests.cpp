@@ -383,6 +383,100 @@ TEST_F(InputPluginTest, HostileArchiveWritesNothingOutsideTheDestination) {
   EXPECT_TRUE(fs::is_empty(outside));
 }
 
+// Every file under folder, relative, sorted.
+std::vector<std::string> FilesUnder(const fs::path& folder) {
+  std::vector<std::string> files;
+  if (!fs::exists(folder)) return files;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) files.push_back(fs::relative(e.path(), folder).string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST_F(InputPluginTest, ArchivesAreBoundedAndARefusedExtractionLeavesNothing) {
+  // A bomb: 24 MiB of zeros packs to a few KiB.
+  const auto bomb = root / "bomb.zip";
+  MakeArchive(bomb, {{"small.mp3", "SMALL", ""}, {"big/zeros.wav", std::string(24 << 20, '\0'), ""}}, true);
+  std::vector<std::string> list;
+  ASSERT_TRUE(ListArchive(bomb.string(), list));
+  EXPECT_EQ(list, std::vector<std::string>{"small.mp3"}) << "only what extraction accepts is listed";
+  const auto dest = root / "dest";
+  EXPECT_FALSE(ExtractFromArchive(bomb.string(), "*.*", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{});
+  EXPECT_FALSE(ExtractFromArchive(bomb.string(), "big/zeros.wav", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{});
+  ASSERT_TRUE(ExtractFromArchive(bomb.string(), "small.mp3", dest.string()));
+  fs::remove_all(dest);
+
+  // Total bytes of one extraction: incompressible entries in a plain tar under a lowered limit.
+  std::string noise(600 * 1000, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  const auto large = root / "large.tar";
+  MakeArchive(large, {{"a.mp3", noise, ""}, {"b.mp3", noise, ""}, {"huge.mp3", noise + noise, ""}}, false);
+  setenv("ZPINPUT_ARCHIVE_MAX_BYTES", "1000000", 1);
+  ASSERT_TRUE(ListArchive(large.string(), list));
+  EXPECT_EQ(list, (std::vector<std::string>{"a.mp3", "b.mp3"}));
+  EXPECT_FALSE(ExtractFromArchive(large.string(), "*.*", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{});
+  EXPECT_TRUE(ExtractFromArchive(large.string(), "b.mp3", dest.string()));
+  EXPECT_FALSE(ExtractFromArchive(large.string(), "huge.mp3", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{"b.mp3"});
+  unsetenv("ZPINPUT_ARCHIVE_MAX_BYTES");
+  fs::remove_all(dest);
+
+  // Entries per archive: 10 001 empty files are refused as a whole, 10 000 are fine.
+  for (int count : {10001, 10000}) {
+    std::vector<ArchiveEntrySpec> many;
+    for (int i = 0; i < count; ++i) many.push_back({"f" + std::to_string(i), "", ""});
+    const auto path = root / ("many" + std::to_string(count) + ".tar");
+    MakeArchive(path, many, false);
+    EXPECT_EQ(ListArchive(path.string(), list), count == 10000) << count;
+    EXPECT_EQ(list.size(), count == 10000 ? 10000u : 0u);
+    EXPECT_EQ(ExtractFromArchive(path.string(), "*.*", dest.string()), count == 10000) << count;
+    EXPECT_EQ(FilesUnder(dest).size(), count == 10000 ? 10000u : 0u);
+    fs::remove_all(dest);
+  }
+
+  // Formats we do not declare are not read, whatever the name says.
+  {
+    const auto cpio = root / "other.zip";
+    archive* a = archive_write_new();
+    archive_write_set_format_cpio(a);
+    ASSERT_EQ(archive_write_open_filename(a, cpio.c_str()), ARCHIVE_OK);
+    archive_entry* entry = archive_entry_new();
+    archive_entry_set_pathname(entry, "song.mp3");
+    archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_size(entry, 4);
+    archive_write_header(a, entry);
+    archive_write_data(a, "DATA", 4);
+    archive_entry_free(entry);
+    archive_write_close(a);
+    archive_write_free(a);
+    EXPECT_FALSE(ListArchive(cpio.string(), list));
+    EXPECT_FALSE(ExtractFromArchive(cpio.string(), "song.mp3", dest.string()));
+  }
+  // A gzipped tar, one of the compressions we declare, still is.
+  {
+    const auto tgz = root / "songs.tgz";
+    archive* a = archive_write_new();
+    archive_write_set_format_pax_restricted(a);
+    archive_write_add_filter_gzip(a);
+    ASSERT_EQ(archive_write_open_filename(a, tgz.c_str()), ARCHIVE_OK);
+    archive_entry* entry = archive_entry_new();
+    archive_entry_set_pathname(entry, "song.mp3");
+    archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_size(entry, 4);
+    archive_write_header(a, entry);
+    archive_write_data(a, "DATA", 4);
+    archive_entry_free(entry);
+    archive_write_close(a);
+    archive_write_free(a);
+    EXPECT_TRUE(ListArchive(tgz.string(), list));
+    EXPECT_EQ(list, std::vector<std::string>{"song.mp3"});
+  }
+}
+
 TEST_F(InputPluginTest, PicturesLoadWithSizeAndPixels) {
   for (const char* ext : {".png", ".bmp", ".jpg"}) {
     QImage image(7, 5, QImage::Format_RGB32);

@@ -154,7 +154,11 @@ void TSkinnedWindowSet::RestoreStateAndRepaint() {
     if (s.Width && s.Height && w->Form_Magnet.ResizeEnabled)
       w->resize(w->Form_Magnet.SnapSize(w->size(), {s.Width->IntegerValue, s.Height->IntegerValue}));
     w->SetStayOnTopState(onTop);
-    if (!s.Visible) continue;
+    // The deck has no visibility setting: it is always shown again after the hide step.
+    if (!s.Visible) {
+      w->show();
+      continue;
+    }
     const bool shown = s.Visible->BooleanValue && MultimediaSkin()[w->Form_MainImageControl].Control_Enabled;
     SetSkinToggleState(s.DeckToggle, shown);
     w->setVisible(shown);

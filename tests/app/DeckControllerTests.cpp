@@ -621,6 +621,35 @@ TEST_F(DeckControllerEngine, MinimizingGoesToTheTrayOnlyWithTheOption) {
   Options_MinimizeToTrayState.BooleanValue = false;
 }
 
+TEST_F(DeckControllerEngine, EveryPlayerWindowFollowsTheMainWindowDownAndBack) {
+  QWidget main, equalizer, playlist, visuals, library;
+  for (QWidget* w : {&main, &equalizer, &playlist, &library}) w->show();
+  TDeckTray tray(main);
+  tray.SetCompanionWindows({&equalizer, &playlist, &visuals, &library, nullptr});
+  const auto minimized = [](QWidget& w) { return bool(w.windowState() & Qt::WindowMinimized); };
+  for (bool toTray : {false, true}) {
+    SCOPED_TRACE(toTray ? "to the tray" : "minimized");
+    Options_MinimizeToTrayState.BooleanValue = toTray;
+    main.setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    for (QWidget* w : {&equalizer, &playlist, &library}) {
+      if (toTray) EXPECT_FALSE(w->isVisible());
+      else EXPECT_TRUE(minimized(*w));
+    }
+    EXPECT_FALSE(visuals.isVisible()) << "a hidden window stays hidden";
+    if (toTray) tray.ShowMainForm();
+    else main.setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    // Exactly those that were shown come back.
+    for (QWidget* w : {&equalizer, &playlist, &library}) {
+      EXPECT_TRUE(w->isVisible());
+      EXPECT_FALSE(minimized(*w));
+    }
+    EXPECT_FALSE(visuals.isVisible());
+  }
+  Options_MinimizeToTrayState.BooleanValue = false;
+}
+
 TEST_F(DeckControllerEngine, RightPressOpensTheMenuAfterTheWindowOnlyWithASkin) {
   QWidget main;
   main.resize(100, 50);

@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFormat(items, ext);
   std::string stream;
   for (const Item& item : items) zpkit::WriteItem(stream, item);
-  zpkit::ReadItems(stream.data(), stream.size());
+  zpkit::ReadItems(reinterpret_cast<const uint8_t*>(stream.data()), stream.size());
   return 0;
 }

@@ -55,6 +55,7 @@ void TDeckTray::PutCompanionsAway(bool toTray) {
   for (const QPointer<QWidget>& w : m_companions) {
     if (!w || !w->isVisible()) continue;
     if (std::find(m_putAway.begin(), m_putAway.end(), w) == m_putAway.end()) m_putAway.push_back(w);
+    w->setProperty(kPutAwayWithMainWindow, true);
     if (toTray) w->hide();
     else w->setWindowState(w->windowState() | Qt::WindowMinimized);
   }
@@ -63,6 +64,7 @@ void TDeckTray::PutCompanionsAway(bool toTray) {
 void TDeckTray::BringCompanionsBack() {
   for (const QPointer<QWidget>& w : m_putAway) {
     if (!w) continue;
+    w->setProperty(kPutAwayWithMainWindow, false);
     w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
     w->show();
   }

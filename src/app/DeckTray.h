@@ -15,6 +15,10 @@
 
 #include <vector>
 
+// Set on a player window while it is put away with the main window: it still counts as shown
+// (its visibility setting is kept when the player exits from the tray).
+inline constexpr char kPutAwayWithMainWindow[] = "keldarPutAwayWithMainWindow";
+
 class TDeckTray : public QObject {
   Q_OBJECT
  public:

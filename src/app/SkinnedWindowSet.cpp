@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/DeckTray.h"
 #include "app/EqualizerForm.h"
 #include "app/FullScreenControlsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
@@ -101,7 +102,7 @@ void TSkinnedWindowSet::CaptureState() {
     s.Top->IntegerValue = w->y();
     if (s.Width) s.Width->IntegerValue = w->width();
     if (s.Height) s.Height->IntegerValue = w->height();
-    if (s.Visible) s.Visible->BooleanValue = w->isVisible();
+    if (s.Visible) s.Visible->BooleanValue = w->isVisible() || w->property(kPutAwayWithMainWindow).toBool();
   }
   for (const TSliderSetting& s : SliderSettings()) s.Setting->IntegerValue = GetSkinControlValue(s.Track);
   for (const TToggleSetting& s : ToggleSettings()) s.Setting->BooleanValue = GetSkinToggleState(s.Toggle);

@@ -133,7 +133,8 @@ class PlantedRecord : public ::testing::Test {
 }  // namespace
 
 TEST_F(PlantedRecord, ReadersRefuseBlocksThatAreNotOursOrNotWhole) {
-  for (auto [mode, size] : {std::pair<mode_t, off_t>{0666, ZPAPI_RECORD_SIZE}, {0600, 16}, {0600, 1 << 20}}) {
+  const std::vector<std::pair<mode_t, off_t>> planted = {{0666, ZPAPI_RECORD_SIZE}, {0600, 16}, {0600, 1 << 20}};
+  for (auto [mode, size] : planted) {
     SCOPED_TRACE(std::to_string(mode) + " " + std::to_string(size));
     Plant(mode, size, ::getuid());
     EXPECT_EQ(zpapi_record_open(0), nullptr);

@@ -71,6 +71,13 @@ class ControlChannel : public ::testing::Test {
       return message == 0x9411 ? 78 : lparam;
     });
   }
+  // A record of the test's own, named before the server opens it, so a player of this user
+  // keeps its record: the server marks its record stopped and removes it when it goes.
+  struct TOwnRecord {
+    std::string name = "keldar-test-channel-" + std::to_string(::getpid());
+    TOwnRecord() { ::setenv("ZORVANEPLAYERAPI_RECORD", name.c_str(), 1); }
+    ~TOwnRecord() { ::unsetenv("ZORVANEPLAYERAPI_RECORD"); }
+  } record;
   TTempFolder dir;
   Tzorvaneplayerapi server;
   std::vector<std::string> parameters;

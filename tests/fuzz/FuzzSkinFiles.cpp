@@ -7,9 +7,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = fuzz::Text(data, size);
   static MultimediaSkinStructure skin;
-  ReadKELDARSkinDefinition(text, skin);
+  // A bad definition is refused with ESkinDefinitionError (the loader's failure path).
+  try {
+    ReadKELDARSkinDefinition(text, skin);
+  } catch (const ESkinDefinitionError&) {
+  }
   KELDARSkinDefinitionText(skin);
-  ParseKELDARSkinDefinitionValue(text);
+  try {
+    ParseKELDARSkinDefinitionValue(text);
+  } catch (const ESkinDefinitionError&) {
+  }
   ParseKELDARSkinTextSettings(text);
   uint32_t colour = 0;
   ParseKELDARSkinColour(text, colour);

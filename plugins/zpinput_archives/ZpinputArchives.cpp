@@ -169,6 +169,27 @@ bool WriteEntry(archive* a, const std::string& destination, const std::vector<st
   return true;
 }
 
+// Whether a large entry expands like a bomb. Its packed size is not told before its data is
+// read, so the first part of the data is unpacked: until it plainly is not a bomb (a fair
+// share of packed bytes went in), it plainly is one, or kProbeBytes came out.
+constexpr uint64_t kProbeBytes = uint64_t(16) << 20;
+bool LooksLikeBomb(archive* a, uint64_t declaredSize) {
+  if (declaredSize <= kRatioFloor) return false;
+  const la_int64_t packedAtStart = archive_filter_bytes(a, -1);
+  uint64_t unpacked = 0;
+  char buffer[64 * 1024];
+  while (unpacked < kProbeBytes) {
+    const la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
+    if (n <= 0) break;
+    unpacked += static_cast<uint64_t>(n);
+    const la_int64_t packed = archive_filter_bytes(a, -1) - packedAtStart;
+    const uint64_t packedBytes = packed > 0 ? static_cast<uint64_t>(packed) : 1;
+    if (unpacked > kRatioFloor && unpacked > kMaxRatio * packedBytes) return true;
+    if (unpacked > kRatioFloor && packedBytes >= kRatioFloor / 8) break;
+  }
+  return false;
+}
+
 // Whether the entry's declared size alone already breaks the limit of an extraction.
 bool DeclaredTooLarge(archive_entry* entry, uint64_t maxBytes) {
   return archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0 &&
@@ -207,15 +228,12 @@ int32_t LoadData(const char* fileName) {
       zpkit::Item item;
       item.Path = EntryName(entry);
       if (archive_entry_size_is_set(entry)) item.Size = archive_entry_size(entry);
-      // Only what extraction takes: a safe name, a size within the limit, a sane ratio (as
-      // far as the packed bytes show while skipping).
-      const la_int64_t packedAtStart = archive_filter_bytes(a.get(), -1);
+      // Only what extraction takes: a safe name, a size within the limit, a sane ratio.
+      const bool listed = !item.Path.empty() && !SafeComponents(item.Path).empty() &&
+                          !DeclaredTooLarge(entry, maxBytes) &&
+                          !LooksLikeBomb(a.get(), item.Size > 0 ? static_cast<uint64_t>(item.Size) : 0);
       archive_read_data_skip(a.get());
-      const la_int64_t packed = archive_filter_bytes(a.get(), -1) - packedAtStart;
-      const uint64_t size = item.Size > 0 ? static_cast<uint64_t>(item.Size) : 0;
-      const bool bomb = size > kRatioFloor && packed > 0 && size > kMaxRatio * static_cast<uint64_t>(packed);
-      if (!item.Path.empty() && !SafeComponents(item.Path).empty() && !DeclaredTooLarge(entry, maxBytes) && !bomb)
-        zpkit::WriteItem(bytes, item);
+      if (listed) zpkit::WriteItem(bytes, item);
     }
     if (r != ARCHIVE_EOF) return ZPINPUT_RESULT_FAILURE;
     g_stream->bytes.clear();

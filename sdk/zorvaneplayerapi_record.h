@@ -5,8 +5,9 @@
  * timer (400 ms). Text fields are one length byte followed by at most 255 bytes of UTF-8
  * (bytes after the length are not cleared); colours are 0x00BBGGRR. The player writes
  * without a lock, so a reader may see a record in the middle of an update: read each field
- * on its own. Whoever maps the block first creates it; every party maps the whole block and
- * writes 3344 into RecordSize after mapping. Each side unmaps only its own view.
+ * on its own. The player creates the block (only this user may read or write it) and removes
+ * it when it exits; readers map it only when it is this user's and whole. Every party maps the
+ * whole block and writes 3344 into RecordSize after mapping. Each side unmaps only its own view.
  *
  * The helpers below are header-only so that readers need no library.
  */
@@ -62,23 +63,65 @@ static inline void zpapi_record_name(char* buf, size_t size) {
     snprintf(buf, size, "/%s-%u", ZPAPI_RECORD_NAME, (unsigned)getuid());
 }
 
-/* Maps the record, creating it when create is non-zero; NULL when it cannot be had. */
-static inline uint8_t* zpapi_record_open(int create) {
-  char name[96];
-  zpapi_record_name(name, sizeof name);
-  int fd = shm_open(name, O_RDWR | (create ? O_CREAT : 0), 0600);
-  if (fd < 0) return NULL;
+/* Whether an open block is one we can trust: a regular object of this user, mode 0600, of the
+ * record's size. Anything else may be another user's trap (read by them, or cut short so a
+ * write into our mapping dies of SIGBUS). */
+static inline int zpapi_record_trusted(int fd) {
   struct stat st;
-  if (fstat(fd, &st) != 0 || (st.st_size < ZPAPI_RECORD_SIZE && ftruncate(fd, ZPAPI_RECORD_SIZE) != 0)) {
-    close(fd);
-    return NULL;
-  }
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid() &&
+         (st.st_mode & 07777) == 0600 && st.st_size == ZPAPI_RECORD_SIZE;
+}
+
+static inline uint8_t* zpapi_record_map(int fd) {
   void* view = mmap(NULL, ZPAPI_RECORD_SIZE, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   close(fd);
   if (view == MAP_FAILED) return NULL;
   int32_t size = ZPAPI_RECORD_SIZE_FIELD_VALUE;
   memcpy(view, &size, sizeof size);
   return (uint8_t*)view;
+}
+
+/* Maps the record; NULL when it cannot be had. A reader (create zero) maps only a trusted
+ * block. The player (create non-zero) creates the block exclusively; an existing one is
+ * reused when trusted, else removed and created anew. */
+static inline uint8_t* zpapi_record_open(int create) {
+  char name[96];
+  zpapi_record_name(name, sizeof name);
+  if (!create) {
+    int fd = shm_open(name, O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
+    if (fd < 0) return NULL;
+    if (!zpapi_record_trusted(fd)) {
+      close(fd);
+      return NULL;
+    }
+    return zpapi_record_map(fd);
+  }
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int fd = shm_open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      /* The umask may have narrowed the mode; the size is ours to set. */
+      if (fchmod(fd, 0600) != 0 || ftruncate(fd, ZPAPI_RECORD_SIZE) != 0) {
+        close(fd);
+        shm_unlink(name);
+        return NULL;
+      }
+      return zpapi_record_map(fd);
+    }
+    fd = shm_open(name, O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
+    if (fd >= 0) {
+      if (zpapi_record_trusted(fd)) return zpapi_record_map(fd);
+      close(fd);
+    }
+    shm_unlink(name);
+  }
+  return NULL;
+}
+
+/* The player at exit: the block goes away, so no reader takes a dead player for a live one. */
+static inline void zpapi_record_unlink(void) {
+  char name[96];
+  zpapi_record_name(name, sizeof name);
+  shm_unlink(name);
 }
 
 static inline void zpapi_record_close(uint8_t* record) {

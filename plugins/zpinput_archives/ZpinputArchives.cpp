@@ -1,6 +1,8 @@
 // Archive input plug-in: lists archives as playlist items and extracts entries.
 // Nothing is ever written outside the destination folder: entries with absolute paths or
 // ".." components, links and special files are skipped, and no existing link is followed.
+// Extraction is bounded (total bytes, entries, compression ratio) so a crafted archive cannot
+// fill the disk; a refused extraction leaves nothing of itself behind.
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,11 +34,34 @@ struct ArchiveCloser {
 };
 using ArchivePtr = std::unique_ptr<archive, ArchiveCloser>;
 
+// The limits of one extraction; the environment may set others (tests, unusual collections).
+uint64_t Limit(const char* variable, uint64_t fallback) {
+  const char* text = std::getenv(variable);
+  if (text == nullptr || *text == '\0') return fallback;
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(text, &end, 10);
+  return end != nullptr && *end == '\0' && value > 0 ? value : fallback;
+}
+uint64_t MaxTotalBytes() { return Limit("ZPINPUT_ARCHIVE_MAX_BYTES", uint64_t(512) << 20); }
+uint64_t MaxEntries() { return Limit("ZPINPUT_ARCHIVE_MAX_ENTRIES", 10000); }
+// An entry over kRatioFloor bytes that expands more than kMaxRatio times its packed bytes is
+// a bomb, not music.
+constexpr uint64_t kRatioFloor = uint64_t(1) << 20;
+constexpr uint64_t kMaxRatio = 200;
+
 ArchivePtr OpenArchive(const std::string& path) {
   ArchivePtr a(archive_read_new());
   if (!a) return nullptr;
-  archive_read_support_filter_all(a.get());
-  archive_read_support_format_all(a.get());
+  // Only the formats we declare, and the compressions tar comes in.
+  archive_read_support_format_zip(a.get());
+  archive_read_support_format_rar(a.get());
+  archive_read_support_format_rar5(a.get());
+  archive_read_support_format_7zip(a.get());
+  archive_read_support_format_tar(a.get());
+  archive_read_support_filter_gzip(a.get());
+  archive_read_support_filter_bzip2(a.get());
+  archive_read_support_filter_xz(a.get());
+  archive_read_support_filter_lzma(a.get());
   if (archive_read_open_filename(a.get(), path.c_str(), 64 * 1024) != ARCHIVE_OK) return nullptr;
   return a;
 }
@@ -71,23 +97,56 @@ bool IsRealFolder(const std::string& path) {
   return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Writes the entry's data to folder/parts..., creating folders that are not links.
-bool WriteEntry(archive* a, const std::string& destination, const std::vector<std::string>& parts) {
+// What one extraction has written so far, to bound it and to take it back when refused.
+struct TExtraction {
+  uint64_t Written = 0;
+  uint64_t MaxBytes = 0;
+  std::vector<std::string> Files;
+  std::vector<std::string> Folders;
+  void Undo() {
+    for (auto it = Files.rbegin(); it != Files.rend(); ++it) unlink(it->c_str());
+    for (auto it = Folders.rbegin(); it != Folders.rend(); ++it) rmdir(it->c_str());
+    Files.clear();
+    Folders.clear();
+  }
+};
+
+bool MakeFolder(const std::string& path, TExtraction& extraction) {
+  if (IsRealFolder(path)) return true;
+  if (mkdir(path.c_str(), 0755) != 0) return false;
+  extraction.Folders.push_back(path);
+  return IsRealFolder(path);
+}
+
+// Writes the entry's data to folder/parts..., creating folders that are not links. False when
+// it cannot be written or breaks a limit; the entry's file is then removed again.
+bool WriteEntry(archive* a, const std::string& destination, const std::vector<std::string>& parts,
+                TExtraction& extraction) {
   std::string path = destination;
-  if (!IsRealFolder(path) && mkdir(path.c_str(), 0755) != 0 && !IsRealFolder(path)) return false;
+  if (!MakeFolder(path, extraction)) return false;
   for (size_t i = 0; i + 1 < parts.size(); ++i) {
     path += "/" + parts[i];
-    if (!IsRealFolder(path) && (mkdir(path.c_str(), 0755) != 0 || !IsRealFolder(path))) return false;
+    if (!MakeFolder(path, extraction)) return false;
   }
   path += "/" + parts.back();
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool ok = true;
+  uint64_t entryBytes = 0;
+  const la_int64_t packedAtStart = archive_filter_bytes(a, -1);
   char buffer[64 * 1024];
   for (;;) {
     la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
+      ok = false;
+      break;
+    }
+    entryBytes += static_cast<uint64_t>(n);
+    extraction.Written += static_cast<uint64_t>(n);
+    const la_int64_t packed = archive_filter_bytes(a, -1) - packedAtStart;
+    if (extraction.Written > extraction.MaxBytes ||
+        (entryBytes > kRatioFloor && entryBytes > kMaxRatio * static_cast<uint64_t>(packed > 0 ? packed : 1))) {
       ok = false;
       break;
     }
@@ -102,8 +161,39 @@ bool WriteEntry(archive* a, const std::string& destination, const std::vector<st
     if (!ok) break;
   }
   if (close(fd) != 0) ok = false;
-  if (!ok) unlink(path.c_str());
-  return ok;
+  if (!ok) {
+    unlink(path.c_str());
+    return false;
+  }
+  extraction.Files.push_back(path);
+  return true;
+}
+
+// Whether a large entry expands like a bomb. Its packed size is not told before its data is
+// read, so the first part of the data is unpacked: until it plainly is not a bomb (a fair
+// share of packed bytes went in), it plainly is one, or kProbeBytes came out.
+constexpr uint64_t kProbeBytes = uint64_t(16) << 20;
+bool LooksLikeBomb(archive* a, uint64_t declaredSize) {
+  if (declaredSize <= kRatioFloor) return false;
+  const la_int64_t packedAtStart = archive_filter_bytes(a, -1);
+  uint64_t unpacked = 0;
+  char buffer[64 * 1024];
+  while (unpacked < kProbeBytes) {
+    const la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
+    if (n <= 0) break;
+    unpacked += static_cast<uint64_t>(n);
+    const la_int64_t packed = archive_filter_bytes(a, -1) - packedAtStart;
+    const uint64_t packedBytes = packed > 0 ? static_cast<uint64_t>(packed) : 1;
+    if (unpacked > kRatioFloor && unpacked > kMaxRatio * packedBytes) return true;
+    if (unpacked > kRatioFloor && packedBytes >= kRatioFloor / 8) break;
+  }
+  return false;
+}
+
+// Whether the entry's declared size alone already breaks the limit of an extraction.
+bool DeclaredTooLarge(archive_entry* entry, uint64_t maxBytes) {
+  return archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0 &&
+         static_cast<uint64_t>(archive_entry_size(entry)) > maxBytes;
 }
 
 bool IsRegularFileOnDisk(const std::string& path) {
@@ -129,13 +219,21 @@ int32_t LoadData(const char* fileName) {
     std::string bytes;
     archive_entry* entry = nullptr;
     int r;
+    uint64_t entries = 0;
+    const uint64_t maxBytes = MaxTotalBytes(), maxEntries = MaxEntries();
     while ((r = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
+      // An archive extraction would refuse lists nothing.
+      if (++entries > maxEntries) return ZPINPUT_RESULT_FAILURE;
       if (archive_entry_filetype(entry) != AE_IFREG) continue;
       zpkit::Item item;
       item.Path = EntryName(entry);
       if (archive_entry_size_is_set(entry)) item.Size = archive_entry_size(entry);
-      if (!item.Path.empty()) zpkit::WriteItem(bytes, item);
+      // Only what extraction takes: a safe name, a size within the limit, a sane ratio.
+      const bool listed = !item.Path.empty() && !SafeComponents(item.Path).empty() &&
+                          !DeclaredTooLarge(entry, maxBytes) &&
+                          !LooksLikeBomb(a.get(), item.Size > 0 ? static_cast<uint64_t>(item.Size) : 0);
       archive_read_data_skip(a.get());
+      if (listed) zpkit::WriteItem(bytes, item);
     }
     if (r != ARCHIVE_EOF) return ZPINPUT_RESULT_FAILURE;
     g_stream->bytes.clear();
@@ -172,21 +270,38 @@ int32_t SaveData(const char* fileName, const char* destination) {
     bool found = false, ok = true;
     archive_entry* entry = nullptr;
     int r;
+    uint64_t entries = 0;
+    const uint64_t maxEntries = MaxEntries();
+    TExtraction extraction;
+    extraction.MaxBytes = MaxTotalBytes();
     while ((r = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
+      if (++entries > maxEntries) {
+        ok = false;
+        break;
+      }
       if (archive_entry_filetype(entry) != AE_IFREG) continue;  // links, devices, folders
       const std::string name = EntryName(entry);
       std::vector<std::string> parts = SafeComponents(name);
       if (parts.empty()) continue;
       if (everything) {
-        if (!WriteEntry(a.get(), dest, parts)) ok = false;
         found = true;
+        if (DeclaredTooLarge(entry, extraction.MaxBytes) || !WriteEntry(a.get(), dest, parts, extraction)) {
+          ok = false;
+          break;
+        }
       } else if (name == wanted) {
         // A single entry lands in the folder under its file name.
-        return WriteEntry(a.get(), dest, {parts.back()}) ? ZPINPUT_RESULT_SUCCESS
-                                                          : ZPINPUT_RESULT_FAILURE;
+        if (DeclaredTooLarge(entry, extraction.MaxBytes) ||
+            !WriteEntry(a.get(), dest, {parts.back()}, extraction)) {
+          extraction.Undo();
+          return ZPINPUT_RESULT_FAILURE;
+        }
+        return ZPINPUT_RESULT_SUCCESS;
       }
     }
-    if (r != ARCHIVE_EOF) ok = false;
+    if (ok && r != ARCHIVE_EOF) ok = false;
+    // A refused extraction takes back everything it wrote.
+    if (!ok) extraction.Undo();
     return everything && found && ok ? ZPINPUT_RESULT_SUCCESS : ZPINPUT_RESULT_FAILURE;
   } catch (...) {
     return ZPINPUT_RESULT_FAILURE;

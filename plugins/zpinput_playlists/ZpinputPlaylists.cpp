@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -58,11 +59,31 @@ QString TextOf(const QByteArray& data) {
   return QString::fromUtf8(bytes);
 }
 
+// M3U text: UTF-8 when it is valid UTF-8, else Windows-1252 (what such lists were written in).
+QString M3UTextOf(const QByteArray& data) {
+  QByteArray bytes = data;
+  if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  QString text = utf8(bytes);
+  if (!utf8.hasError()) return text;
+  // 0x80..0x9F of Windows-1252; the five unassigned bytes stay as their Latin-1 controls.
+  static const char16_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  text.resize(bytes.size());
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    text[i] = QChar(c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : char16_t(c));
+  }
+  return text;
+}
+
 std::vector<Item> ReadM3U(const QByteArray& data, const QString& folder) {
   std::vector<Item> items;
   Item pending;
   bool havePending = false;
-  for (QString line : TextOf(data).split(QLatin1Char('\n'))) {
+  for (QString line : M3UTextOf(data).split(QLatin1Char('\n'))) {
     line = line.trimmed();
     if (line.isEmpty()) continue;
     if (line.startsWith(QStringLiteral("#EXTINF:"), Qt::CaseInsensitive)) {

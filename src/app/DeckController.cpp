@@ -240,7 +240,8 @@ void ResetDeckControllerState() { DeckControllerState() = {}; }
 int ChooseDeckPlaylistIndex(KELDAR_AUDIOVIDEO_API_PlayingOption option, int n, int i, int firstSelected, bool shuffle,
                             bool repeat, const std::function<int(int)>& random, bool& endOfList) {
   endOfList = false;
-  if (n <= 0) return -1;  // no entry to make current
+  // An empty list still gets an index by the rules below (Next lands on 0): the caller then
+  // stops and frees what played before it finds nothing to open.
   // With fewer than two entries no other index exists to draw: 0 it is.
   const auto shuffled = [&] {
     if (n <= 1) return 0;

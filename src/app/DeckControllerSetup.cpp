@@ -12,6 +12,7 @@
 #include "app/DroppedFiles.h"
 #include "app/EqualizerForm.h"
 #include "app/FullScreenControlsForm.h"
+#include "app/KELDAR_DatabaseForm.h"
 #include "app/LaterDialogHooks.h"
 #include "app/NowPlaying.h"
 #include "app/PlaylistEditorForm.h"
@@ -107,6 +108,7 @@ void InstallDeckController(TApplicationForms& forms) {
   StartupHooks().MainTimerTick = DeckMainTimerTick;
 
   Tray() = std::make_unique<TDeckTray>(*deck);
+  Tray()->SetCompanionWindows({equalizer, playlist, visuals, forms.Library()});
   InstallDeckCommandActions(deck);
 
   OpenPopUpMenuOnRightPress(*deck, ShowMainPopUpMenu);

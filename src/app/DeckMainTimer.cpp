@@ -70,8 +70,12 @@ void UpdateInternetStreamDisplays() {
   } else if (engine.Station.ServerDataUpdated) {
     SetSkinControlText(DeckForm_SongArtistWindow, engine.Station.ServerName);
     TPlaylist& playlist = ThePlaylist();
-    if (TPlayListBoxItem* item = playlist.ItemPointer(playlist.CurrentIndex()))
+    if (TPlayListBoxItem* item = playlist.ItemPointer(playlist.CurrentIndex())) {
       item->ArtistName = engine.Station.ServerName;
+      // The now-playing record reads the deck's copy of the entry: it names the station too.
+      TPlayListBoxItem& playing = DeckControllerState().CurrentItem;
+      if (playing.FullPathAndFilename == item->FullPathAndFilename) playing.ArtistName = item->ArtistName;
+    }
     if (DeckControllerWindows().RepaintPlaylist) DeckControllerWindows().RepaintPlaylist();
     engine.Station.ServerDataUpdated = false;
   }

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 #include "app/TrayMenu.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "util/VersionInfo.h"
@@ -43,7 +45,34 @@ TDeckTray::TDeckTray(QWidget& mainWindow, QObject* parent) : QObject(parent), m_
   m_main.installEventFilter(this);
 }
 
+void TDeckTray::SetCompanionWindows(std::vector<QWidget*> windows) {
+  m_companions.clear();
+  for (QWidget* w : windows)
+    if (w != nullptr && w != &m_main) m_companions.emplace_back(w);
+}
+
+void TDeckTray::PutCompanionsAway(bool toTray) {
+  for (const QPointer<QWidget>& w : m_companions) {
+    if (!w || !w->isVisible()) continue;
+    if (std::find(m_putAway.begin(), m_putAway.end(), w) == m_putAway.end()) m_putAway.push_back(w);
+    w->setProperty(kPutAwayWithMainWindow, true);
+    if (toTray) w->hide();
+    else w->setWindowState(w->windowState() | Qt::WindowMinimized);
+  }
+}
+
+void TDeckTray::BringCompanionsBack() {
+  for (const QPointer<QWidget>& w : m_putAway) {
+    if (!w) continue;
+    w->setProperty(kPutAwayWithMainWindow, false);
+    w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+    w->show();
+  }
+  m_putAway.clear();
+}
+
 void TDeckTray::HideMainForm() {
+  PutCompanionsAway(true);
   m_main.hide();
   m_iconShown = true;
   m_frame = 0;
@@ -61,6 +90,7 @@ void TDeckTray::ShowMainForm() {
   m_iconShown = false;
   m_main.setWindowState(m_main.windowState() & ~Qt::WindowMinimized);
   m_main.show();
+  BringCompanionsBack();
   m_main.raise();
   m_main.activateWindow();
 }
@@ -77,6 +107,11 @@ void TDeckTray::Animate() {
 bool TDeckTray::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &m_main && event->type() == QEvent::WindowStateChange) {
     const bool minimized = m_main.windowState() & Qt::WindowMinimized;
+    if (minimized && !Options_MinimizeToTrayState.BooleanValue) {
+      PutCompanionsAway(false);
+    } else if (!minimized && !m_iconShown && !m_putAway.empty()) {
+      BringCompanionsBack();
+    }
     if (minimized && Options_MinimizeToTrayState.BooleanValue && !m_iconShown) {
       // Hiding inside the state change confuses some window managers: do it right after.
       QTimer::singleShot(0, this, [this] {

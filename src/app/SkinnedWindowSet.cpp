@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/DeckTray.h"
 #include "app/EqualizerForm.h"
 #include "app/FullScreenControlsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
@@ -101,7 +102,7 @@ void TSkinnedWindowSet::CaptureState() {
     s.Top->IntegerValue = w->y();
     if (s.Width) s.Width->IntegerValue = w->width();
     if (s.Height) s.Height->IntegerValue = w->height();
-    if (s.Visible) s.Visible->BooleanValue = w->isVisible();
+    if (s.Visible) s.Visible->BooleanValue = w->isVisible() || w->property(kPutAwayWithMainWindow).toBool();
   }
   for (const TSliderSetting& s : SliderSettings()) s.Setting->IntegerValue = GetSkinControlValue(s.Track);
   for (const TToggleSetting& s : ToggleSettings()) s.Setting->BooleanValue = GetSkinToggleState(s.Toggle);
@@ -154,7 +155,11 @@ void TSkinnedWindowSet::RestoreStateAndRepaint() {
     if (s.Width && s.Height && w->Form_Magnet.ResizeEnabled)
       w->resize(w->Form_Magnet.SnapSize(w->size(), {s.Width->IntegerValue, s.Height->IntegerValue}));
     w->SetStayOnTopState(onTop);
-    if (!s.Visible) continue;
+    // The deck has no visibility setting: it is always shown again after the hide step.
+    if (!s.Visible) {
+      w->show();
+      continue;
+    }
     const bool shown = s.Visible->BooleanValue && MultimediaSkin()[w->Form_MainImageControl].Control_Enabled;
     SetSkinToggleState(s.DeckToggle, shown);
     w->setVisible(shown);

@@ -17,6 +17,7 @@
 #include "app/StartupHooks.h"
 #include "app/VisualsScreenForm.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "engine/KELDAR_EngineDeviceReports.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
@@ -28,12 +29,6 @@
 
 namespace {
 TDeckForm* g_deck = nullptr;
-
-const char* const kVersionConflictText =
-    "Error : BASS Version Conflict (bass.dll).                                       \r"
-    "        There is NO guarantee that Zorvane Audio Player will work normally with \r"
-    "        this version of BASS. It is suggested to use the DEFAULT bass.dll which \r"
-    "        is included in the Zorvane Audio Player package.                        ";
 
 template <typename F>
 void RunHook(const F& hook) {
@@ -123,7 +118,7 @@ void TDeckForm::LoadCurrentAudioAPI() {
     return;
   }
   if (!KELDAR_AUDIOVIDEO_API_CurrentAudioAPI().KELDAR_AUDIOVIDEO_API_InitializeFunction())
-    ShowMessage(kVersionConflictText, {}, TMessageIcon::Warning);
+    ShowMessage(AudioLibraryVersionConflictText(), {}, TMessageIcon::Warning);
 }
 
 void TDeckForm::UNLoadCurrentAudioAPI() {

@@ -149,7 +149,10 @@ int main(int argc, char** argv) {
   LoadZPLFile(ThePlaylist(), DefaultPlaylistPath(), true);
   if (KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes) KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes();
 
-  // 12. Command-line arguments in order; a failure skips the rest of them.
+  // 12. Command-line arguments in order; a failure skips the rest of them. Their playlists and
+  // archives are read by the input plug-ins, which otherwise load only with the audio library
+  // at the first show: load them now, so the arguments give what a running player gives.
+  if (InputPluginLoaderHooks().LoadAll && !arguments.empty()) InputPluginLoaderHooks().LoadAll();
   try {
     for (const std::string& argument : arguments) HandleParameter(argument);
   } catch (...) {

@@ -46,7 +46,25 @@ const TDriveCapability kDriveCapabilities[] = {
 
 }  // namespace
 
-std::string SoundDeviceInfoText(const std::string& description, const KAUDIO_INFO& info) {
+std::string AudioOutputName(const std::string& driver) {
+  // PortAudio names its host APIs at length; the report names the sound system plainly.
+  if (driver.empty() || driver == "none") return "none";
+  if (driver.find("JACK") != std::string::npos) return "JACK";
+  if (driver.find("ALSA") != std::string::npos) return "ALSA";
+  if (driver.find("Pulse") != std::string::npos || driver.find("pulse") != std::string::npos)
+    return "PulseAudio";
+  return driver;
+}
+
+const char* AudioLibraryVersionConflictText() {
+  return "Error : KAUDIO Version Conflict (libkaudio.so).                                 \r"
+         "        There is NO guarantee that Zorvane Audio Player will work normally with \r"
+         "        this version of KAUDIO. It is suggested to use the DEFAULT libkaudio.so \r"
+         "        which is included in the Zorvane Audio Player package.                  ";
+}
+
+std::string SoundDeviceInfoText(const std::string& description, const KAUDIO_INFO& info,
+                                const std::string& output) {
   const std::uint32_t f = info.flags;
   std::string text;
   text += Line("Sound Device used by Zorvane Audio Player : " + description);
@@ -56,10 +74,10 @@ std::string SoundDeviceInfoText(const std::string& description, const KAUDIO_INF
   text += Capability(f, 0x10, "The device supports all sampling rates between minimum and maximum sampling rate.",
                      "The device doesn't support all sampling rates between minimum and maximum sampling rate.");
   if (f & 0x20)
-    text += Line("The device's drivers do NOT have DirectSound support, so it is being emulated.") +
+    text += Line("The device's drivers do NOT have " + output + " support, so it is being emulated.") +
             Line("Updated drivers should be installed.");
   else
-    text += Line("The device's drivers have DirectSound support.");
+    text += Line("The device's drivers have " + output + " support.");
   text += Capability(f, 0x40, "The device's drivers have been certified by Microsoft.",
                      "The device's drivers have not been certified by Microsoft.");
   text += Mixing(f, 0x100, "Mono samples");
@@ -87,7 +105,9 @@ void ShowSoundDeviceInfo() {
   out.SoundDeviceDescription = KAUDIO_GetDeviceInfo(1, &device) && device.name ? device.name : "";
   KAUDIO_INFO info{};
   KAUDIO_GetInfo(&info);
-  ShowMessage(SoundDeviceInfoText(out.SoundDeviceDescription, info), "BASS INFO", TMessageIcon::Information);
+  const std::string output = AudioOutputName(device.driver ? device.driver : "");
+  ShowMessage(SoundDeviceInfoText(out.SoundDeviceDescription, info, output), "KAUDIO INFO",
+              TMessageIcon::Information);
 }
 
 std::function<std::optional<TCDDriveInfo>(int)>& CDDriveInfoProvider() {

@@ -8,8 +8,15 @@
 
 #include "kaudio.h"
 
-// The box text for the output device's description and capabilities.
-std::string SoundDeviceInfoText(const std::string& description, const KAUDIO_INFO& info);
+// The sound system an output device of our audio library goes through ("PulseAudio", "ALSA",
+// "JACK", "none"), from the device's driver name.
+std::string AudioOutputName(const std::string& driver);
+// The warning shown when our audio library does not start.
+const char* AudioLibraryVersionConflictText();
+// The box text for the output device's description and capabilities; output names the sound
+// system the device goes through.
+std::string SoundDeviceInfoText(const std::string& description, const KAUDIO_INFO& info,
+                                const std::string& output);
 // Fills SoundDeviceDescription with output device 1's name and shows the report.
 void ShowSoundDeviceInfo();
 

@@ -39,16 +39,31 @@ bool ReadPluginStreamBytes(int slot, std::string& bytes) {
 }
 
 bool WritePluginStreamBytes(int slot, const std::string& bytes) {
-  zpinput_byte_stream* stream = InputPluginStream(slot);
-  zpinput_byte_stream copy{};
-  if (stream == nullptr || !CopyFromPluginMemory(&copy, stream, sizeof copy) ||
-      copy.write == nullptr)
-    return false;
-  try {
-    if (bytes.empty()) return true;
-    return copy.write(stream, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
-  } catch (...) {
-    return false;
+  return InputPluginWriteStream(slot, InputPluginStream(slot), bytes);
+}
+
+// The URL's folder ("http://host/a/" for "http://host/a/list.m3u?x"), without query or fragment.
+std::string UrlFolder(const std::string& url) {
+  std::string base = url.substr(0, url.find_first_of("?#"));
+  const size_t authority = base.find("://");
+  const size_t slash = base.rfind('/');
+  if (authority == std::string::npos || slash == std::string::npos || slash < authority + 3)
+    return base + "/";
+  return base.substr(0, slash + 1);
+}
+
+// The plug-in resolved relative entries of a downloaded list against the copy's folder: they
+// belong to the list's URL instead.
+void ResolveAgainstUrl(TPlaylist& playlist, int firstNew, const std::string& copyFolder,
+                       const std::string& url) {
+  // Spelled as the plug-in spells resolved paths: clean, absolute.
+  const std::string prefix =
+      IncludeTrailingPathDelimiter(std::filesystem::absolute(copyFolder).lexically_normal().string());
+  const std::string folder = UrlFolder(url);
+  for (int i = firstNew; i < playlist.Count(); ++i) {
+    TPlayListBoxItem* item = playlist.ItemPointer(i);
+    if (item && item->FullPathAndFilename.rfind(prefix, 0) == 0)
+      item->FullPathAndFilename = folder + item->FullPathAndFilename.substr(prefix.size());
   }
 }
 
@@ -60,9 +75,10 @@ int ReadForeignPlaylist(TPlaylist& playlist, const std::string& path, bool clear
   if (slot < 0) return 0;
   InputPluginInitialize(slot);
   std::string source = path;
+  std::string folder;
   bool somethingToRead = true;
   if (IsURL(path)) {
-    std::string folder = IncludeTrailingPathDelimiter(ProgramFolder()) + "tempunzipped";
+    folder = IncludeTrailingPathDelimiter(ProgramFolder()) + "tempunzipped";
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     source = folder + "/tempurls" + UpperCaseAscii(ExtractFileExt(path));
@@ -72,7 +88,9 @@ int ReadForeignPlaylist(TPlaylist& playlist, const std::string& path, bool clear
   if (somethingToRead && InputPluginLoadData(slot, source) == ZPINPUT_RESULT_SUCCESS) {
     std::string bytes;
     if (ReadPluginStreamBytes(slot, bytes)) {
+      const int firstNew = clearFirst ? 0 : playlist.Count();
       ReadPlaylistItemsFromStream(playlist, bytes, clearFirst);
+      if (!folder.empty()) ResolveAgainstUrl(playlist, firstNew, folder, path);
       read = true;
     }
   }

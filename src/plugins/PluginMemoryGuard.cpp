@@ -1,5 +1,7 @@
 #include "plugins/PluginMemoryGuard.h"
 
+#include "plugins/PluginCallGuard.h"
+
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -20,9 +22,10 @@ bool CopyFromPluginMemory(void* destination, const void* source, size_t count) {
     ssize_t n = process_vm_readv(getpid(), &local, 1, &remote, 1, 0);
     if (n <= 0) {
       if (n < 0 && (errno == ENOSYS || errno == EPERM)) {
-        // No such call allowed here: fall back to a plain copy (the pointer was non-null).
-        std::memcpy(out + done, in + done, count - done);
-        return true;
+        // The kernel will not check for us here: copy under the crash guard instead, so a
+        // bad range still fails the read rather than the player.
+        return RunGuardedPluginCall([&] { std::memcpy(out + done, in + done, count - done); }) ==
+               TPluginCallResult::Completed;
       }
       return false;
     }

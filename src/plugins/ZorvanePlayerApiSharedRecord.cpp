@@ -33,8 +33,12 @@ bool OpenApiSharedMemory() {
 }
 
 void CloseApiSharedMemory() {
+  if (!g_view) return;
+  // A reader that mapped the block before it goes sees a stopped player, never a live one.
+  PutText(ZPAPI_OFS_PlayerStatusText, "Stopped");
   zpapi_record_close(g_view);
   g_view = nullptr;
+  zpapi_record_unlink();
 }
 
 bool ApiSharedMemoryOpened() { return g_view != nullptr; }

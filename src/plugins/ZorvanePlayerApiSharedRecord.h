@@ -28,6 +28,7 @@ struct TNowPlayingValues {
 
 // Maps (creating if needed) the shared record; the player runs without it on failure.
 bool OpenApiSharedMemory();
+// The end of the exit sequence: marks the record stopped and removes it.
 void CloseApiSharedMemory();
 bool ApiSharedMemoryOpened();
 // The next tick blanks the record instead of filling it (start-up, new artwork).

@@ -3,23 +3,38 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
+bool MakePrivateRuntimeFolder(const std::string& folder) {
+  if (::mkdir(folder.c_str(), 0700) == 0) {
+    // The umask may have taken bits away; the folder must be exactly ours.
+    if (::chmod(folder.c_str(), 0700) != 0) return false;
+  } else if (errno != EEXIST) {
+    return false;
+  }
+  // In a world-writable place someone else may have made it first: never a link, ours, 0700.
+  struct stat st {};
+  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+         (st.st_mode & 07777) == 0700;
+}
+
 std::string PlayerRuntimeFolder() {
   const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-  std::string folder;
   if (xdg && *xdg) {
-    folder = xdg;
-  } else {
-    folder = "/tmp/keldar3-runtime-" + std::to_string(::getuid());
+    std::string folder = xdg;
+    ::mkdir(folder.c_str(), 0700);
+    return folder;
   }
-  ::mkdir(folder.c_str(), 0700);
-  return folder;
+  std::string folder = "/tmp/keldar3-runtime-" + std::to_string(::getuid());
+  return MakePrivateRuntimeFolder(folder) ? folder : std::string();
 }
 
 std::string PlayerApiSocketPath() {
-  return PlayerRuntimeFolder() + "/zorvaneplayerapi-" + std::to_string(::getuid()) + ".sock";
+  const std::string folder = PlayerRuntimeFolder();
+  if (folder.empty()) return {};
+  return folder + "/zorvaneplayerapi-" + std::to_string(::getuid()) + ".sock";
 }
 
 THandOverRecord BuildHandOverRecord(const std::vector<std::string>& arguments) {

@@ -8,9 +8,13 @@
 #include "zorvaneplayerapi.h"
 
 // Per-user folder for the control socket and the instance lock: $XDG_RUNTIME_DIR, or a
-// private folder under /tmp when the session has none. Created with mode 0700 if missing.
+// private folder under /tmp when the session has none. Empty when that folder cannot be had
+// as our own (it exists and is not ours, not a folder, or not mode 0700).
 std::string PlayerRuntimeFolder();
-// $XDG_RUNTIME_DIR/zorvaneplayerapi-<uid>.sock
+// Creates folder with mode 0700 when missing; true when it is then a folder (not a link) of
+// this user with exactly mode 0700.
+bool MakePrivateRuntimeFolder(const std::string& folder);
+// $XDG_RUNTIME_DIR/zorvaneplayerapi-<uid>.sock; empty without a runtime folder.
 std::string PlayerApiSocketPath();
 
 // The hand-over record a second instance sends: tag = number of arguments; the payload is

@@ -1,5 +1,7 @@
 #include "plugins/zorvaneplayerapiunit.h"
 
+#include "plugins/ZorvanePlayerApiRequest.h"
+
 #include <QSocketNotifier>
 
 #include "plugins/ZorvanePlayerApiSharedRecord.h"
@@ -19,10 +21,8 @@ namespace {
 
 // True once the buffer starts with a whole header that will be refused.
 bool HeaderIsRefused(const std::string& buffer) {
-  if (buffer.size() < sizeof(zpapi_request_header)) return false;
-  zpapi_request_header h;
-  std::memcpy(&h, buffer.data(), sizeof(h));
-  return h.magic != ZPAPI_MAGIC || h.reserved != 0 || h.payload_size > ZPAPI_MAX_PAYLOAD;
+  const TApiRequestState state = ExamineApiRequest(buffer);
+  return state == TApiRequestState::Malformed || state == TApiRequestState::TooLarge;
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ Tzorvaneplayerapi::~Tzorvaneplayerapi() {
 bool Tzorvaneplayerapi::Listen(const std::string& socketPath) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
-  if (socketPath.size() >= sizeof(addr.sun_path)) return false;
+  if (socketPath.empty() || socketPath.size() >= sizeof(addr.sun_path)) return false;
   std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
@@ -136,24 +136,24 @@ void Tzorvaneplayerapi::ReadClient(int fd) {
     break;
   }
   // Validate the header as soon as it is here, so an oversized request is refused early.
-  if (client.buffer.size() >= sizeof(zpapi_request_header)) {
-    zpapi_request_header h;
-    std::memcpy(&h, client.buffer.data(), sizeof(h));
-    if (h.magic != ZPAPI_MAGIC || h.reserved != 0) {
+  switch (ExamineApiRequest(client.buffer)) {
+    case TApiRequestState::Malformed:
       Reply(client, ZPAPI_STATUS_MALFORMED, 0);
       DropClient(fd);
       return;
-    }
-    if (h.payload_size > ZPAPI_MAX_PAYLOAD) {
+    case TApiRequestState::TooLarge:
       Reply(client, ZPAPI_STATUS_TOO_LARGE, 0);
       DropClient(fd);
       return;
-    }
-    if (client.buffer.size() >= sizeof(h) + h.payload_size && !client.queued) {
-      client.queued = true;
-      client.notifier->setEnabled(false);  // read on after this request is answered
-      m_queue.push_back(fd);
-    }
+    case TApiRequestState::Complete:
+      if (!client.queued) {
+        client.queued = true;
+        client.notifier->setEnabled(false);  // read on after this request is answered
+        m_queue.push_back(fd);
+      }
+      break;
+    case TApiRequestState::Incomplete:
+      break;
   }
   if (client.peerClosed && !client.queued) {
     DropClient(fd);
@@ -187,10 +187,9 @@ void Tzorvaneplayerapi::ProcessQueue() {
 }
 
 bool Tzorvaneplayerapi::HandleOneRequest(TClient& client) {
-  zpapi_request_header h;
-  std::memcpy(&h, client.buffer.data(), sizeof(h));
-  std::string payload = client.buffer.substr(sizeof(h), h.payload_size);
-  client.buffer.erase(0, sizeof(h) + h.payload_size);
+  zpapi_request_header h{};
+  std::string payload;
+  if (!TakeApiRequest(client.buffer, h, payload)) return true;
   int fd = client.fd;
 
   int32_t status = ZPAPI_STATUS_OK;

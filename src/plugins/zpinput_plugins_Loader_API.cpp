@@ -8,6 +8,7 @@
 #include <set>
 #include <system_error>
 
+#include "plugins/PluginCallGuard.h"
 #include "plugins/PluginMemoryGuard.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -34,7 +35,7 @@ tKELDAR_input_PLUGIN_API_LOADED_DLL_Structure* Record(int slot) {
 // crashes us; null when the slot is not usable.
 bool CopyInterface(int slot, Tzpinput_plugin_structure& copy) {
   auto* record = Record(slot);
-  if (record == nullptr || !record->PLUGIN_Initialized ||
+  if (record == nullptr || !record->PLUGIN_Initialized || record->PLUGIN_Unusable ||
       record->PLUGIN_DLL_Export_Interface == nullptr)
     return false;
   return CopyFromPluginMemory(&copy, record->PLUGIN_DLL_Export_Interface, sizeof copy);
@@ -81,6 +82,15 @@ std::vector<std::optional<std::vector<std::string>>>& DeclaredExtensions() {
   return cache;
 }
 
+// Runs one entry of the slot's plug-in under the guard; a crash marks the plug-in unusable.
+template <typename Result, typename Call>
+bool GuardedEntry(int slot, Result& result, Call&& call) {
+  const TPluginCallResult outcome = RunGuardedPluginCall(result, std::forward<Call>(call));
+  if (outcome == TPluginCallResult::Crashed)
+    if (auto* record = Record(slot)) record->PLUGIN_Unusable = true;
+  return outcome == TPluginCallResult::Completed;
+}
+
 bool HasInputPluginName(const std::string& name) {
   if (name.size() < 12 || name.rfind("zpinput_", 0) != 0) return false;
   return UpperCaseAscii(name.substr(name.size() - 3)) == ".SO";
@@ -105,18 +115,16 @@ bool LoadInputPlugin(int slot, const std::string& pathArgument, void* parentWind
   if (module != nullptr) {
     auto entry = reinterpret_cast<zpinput_Plugin_Interface_Function>(
         dlsym(module, ZPINPUT_EXPORT_NAME));
-    if (entry != nullptr) {
-      try {
-        plugin = entry();
-      } catch (...) {
-        plugin = nullptr;
-      }
-    }
+    if (entry != nullptr &&
+        RunGuardedPluginCall(plugin, [&] { return entry(); }) != TPluginCallResult::Completed)
+      plugin = nullptr;
   }
   Tzpinput_plugin_structure copy{};
-  if (plugin != nullptr && CopyFromPluginMemory(&copy, plugin, sizeof copy)) {
-    plugin->input_hwndParent = parentWindow;
-    plugin->input_hDllInstance = module;
+  if (plugin != nullptr && CopyFromPluginMemory(&copy, plugin, sizeof copy) &&
+      RunGuardedPluginCall([&] {
+        plugin->input_hwndParent = parentWindow;
+        plugin->input_hDllInstance = module;
+      }) == TPluginCallResult::Completed) {
     record->PLUGIN_FullPathAndFilename = path;
     record->PLUGIN_ModuleHandle = module;
     record->PLUGIN_DLL_Export_Interface = plugin;
@@ -174,6 +182,8 @@ int FindInputPluginForExtension(const std::string& upperCaseExtension) {
   auto& cache = DeclaredExtensions();
   if (cache.size() < static_cast<size_t>(std::max(total, 0))) cache.resize(static_cast<size_t>(total));
   for (int slot = 0; slot < total; ++slot) {
+    // A plug-in that crashed is not offered until it is loaded again.
+    if (InputPluginUnusable(slot)) continue;
     auto& declared = cache[static_cast<size_t>(slot)];
     if (!declared) {
       Tzpinput_plugin_structure plugin{};
@@ -202,42 +212,37 @@ int32_t InputPluginInitialize(int slot) {
   Tzpinput_plugin_structure plugin{};
   if (!CopyInterface(slot, plugin) || plugin.input_plugin_Initialize == nullptr)
     return KELDAR_INPUT_PLUGIN_FAILURE;
-  try {
-    return plugin.input_plugin_Initialize();
-  } catch (...) {
-    return KELDAR_INPUT_PLUGIN_FAILURE;
-  }
+  int32_t result = KELDAR_INPUT_PLUGIN_FAILURE;
+  if (!GuardedEntry(slot, result, [&] { return plugin.input_plugin_Initialize(); })) return KELDAR_INPUT_PLUGIN_FAILURE;
+  return result;
 }
 
 int32_t InputPluginLoadData(int slot, const std::string& path) {
   Tzpinput_plugin_structure plugin{};
   if (!CopyInterface(slot, plugin) || plugin.input_plugin_LoadData == nullptr)
     return KELDAR_INPUT_PLUGIN_FAILURE;
-  try {
-    return plugin.input_plugin_LoadData(path.c_str());
-  } catch (...) {
-    return KELDAR_INPUT_PLUGIN_FAILURE;
-  }
+  int32_t result = KELDAR_INPUT_PLUGIN_FAILURE;
+  if (!GuardedEntry(slot, result, [&] { return plugin.input_plugin_LoadData(path.c_str()); })) return KELDAR_INPUT_PLUGIN_FAILURE;
+  return result;
 }
 
 int32_t InputPluginSaveData(int slot, const std::string& path, const std::string& destination) {
   Tzpinput_plugin_structure plugin{};
   if (!CopyInterface(slot, plugin) || plugin.input_plugin_SaveData == nullptr)
     return KELDAR_INPUT_PLUGIN_FAILURE;
-  try {
-    return plugin.input_plugin_SaveData(path.c_str(), destination.c_str());
-  } catch (...) {
-    return KELDAR_INPUT_PLUGIN_FAILURE;
-  }
+  int32_t result = KELDAR_INPUT_PLUGIN_FAILURE;
+  if (!GuardedEntry(slot, result, [&] { return plugin.input_plugin_SaveData(path.c_str(), destination.c_str()); })) return KELDAR_INPUT_PLUGIN_FAILURE;
+  return result;
 }
 
 void InputPluginClose(int slot) {
   Tzpinput_plugin_structure plugin{};
   if (!CopyInterface(slot, plugin) || plugin.input_plugin_Close == nullptr) return;
-  try {
+  int unused = 0;
+  GuardedEntry(slot, unused, [&] {
     plugin.input_plugin_Close();
-  } catch (...) {
-  }
+    return 0;
+  });
 }
 
 namespace {
@@ -256,6 +261,25 @@ zpinput_byte_stream* InputPluginStream(int slot) {
 zpinput_picture* InputPluginPicture(int slot) {
   zpinput_data_object object{};
   return CopyDataObject(slot, object) ? object.picture : nullptr;
+}
+
+bool InputPluginWriteStream(int slot, zpinput_byte_stream* stream, const std::string& bytes) {
+  Tzpinput_plugin_structure plugin{};
+  zpinput_byte_stream copy{};
+  if (!CopyInterface(slot, plugin) || stream == nullptr ||
+      !CopyFromPluginMemory(&copy, stream, sizeof copy) || copy.write == nullptr)
+    return false;
+  if (bytes.empty()) return true;
+  int64_t written = -1;
+  const char* data = bytes.data();
+  const uint64_t size = bytes.size();
+  if (!GuardedEntry(slot, written, [&] { return copy.write(stream, data, size); })) return false;
+  return written == static_cast<int64_t>(size);
+}
+
+bool InputPluginUnusable(int slot) {
+  auto* record = Record(slot);
+  return record != nullptr && record->PLUGIN_Unusable;
 }
 
 std::vector<std::string> InputPluginFolders() {

@@ -17,6 +17,8 @@ struct tKELDAR_input_PLUGIN_API_LOADED_DLL_Structure {
   void* PLUGIN_ModuleHandle = nullptr;
   Tzpinput_plugin_structure* PLUGIN_DLL_Export_Interface = nullptr;
   bool PLUGIN_Initialized = false;
+  // Set when a call crashed inside the plug-in: it is not called again until reloaded.
+  bool PLUGIN_Unusable = false;
 };
 
 struct TKELDAR_input_PLUGIN_DLL_Table {
@@ -44,7 +46,8 @@ int FindInputPluginForExtension(const std::string& upperCaseExtension);
 // The plug-in's kind (ZPINPUT_TYPE_*), or -1 when the slot or its info is unusable.
 int InputPluginType(int slot);
 
-// ---- guarded entries: 65535 when not loaded, entry missing, or the entry throws ----
+// ---- guarded entries: 65535 when not loaded, entry missing, or the entry throws or crashes;
+// a crash marks the plug-in unusable ----
 int32_t InputPluginInitialize(int slot);
 int32_t InputPluginLoadData(int slot, const std::string& path);
 int32_t InputPluginSaveData(int slot, const std::string& path, const std::string& destination);
@@ -52,6 +55,11 @@ void InputPluginClose(int slot);
 // The plug-in's current data object reference, read guardedly; null when none.
 zpinput_byte_stream* InputPluginStream(int slot);
 zpinput_picture* InputPluginPicture(int slot);
+// Writes bytes through the plug-in's stream object (its write entry, guarded); false when the
+// stream or its entry is missing, the write falls short, or the entry fails.
+bool InputPluginWriteStream(int slot, zpinput_byte_stream* stream, const std::string& bytes);
+// True when a crash inside the plug-in has marked the slot unusable.
+bool InputPluginUnusable(int slot);
 
 // ---- discovery ----
 // One format an input plug-in adds to the supported-types table.

@@ -30,8 +30,11 @@ bool ParseInt(const std::string& text, std::int32_t& value) {
 
 bool ParseBool(const std::string& text, bool fallback) {
   const std::string t = Lower(Trim(text));
-  if (t == "1" || t == "true") return true;
-  if (t == "0" || t == "false") return false;
+  if (t == "true") return true;
+  if (t == "false") return false;
+  // The definition files write numbers: any number but 0 is true.
+  std::int32_t number = 0;
+  if (ParseInt(t, number)) return number != 0;
   return fallback;
 }
 

@@ -21,6 +21,7 @@
 #include "LoopbackPeers.h"
 #include "TestSupport.h"
 #include "app/DeckController.h"
+#include "app/DeckControllerSetup.h"
 #include "app/DeckMainTimer.h"
 #include "app/DeckRightButtonMenu.h"
 #include "app/DeckTray.h"
@@ -59,6 +60,14 @@ TEST(DeckPlaylistIndex, PreviousNextAndTheEndsOfTheList) {
   EXPECT_TRUE(end);
   EXPECT_EQ(Choose(KELDAR_AUDIOVIDEO_API_ofPlayNextSong, 3, 2, -1, false, true, end), 0);
   EXPECT_FALSE(end);
+  // An empty list: Next takes 0 (and the list's end), Previous finds nothing below 0, and
+  // with shuffle the draw has nothing to differ from: 0.
+  EXPECT_EQ(Choose(KELDAR_AUDIOVIDEO_API_ofPlayNextSong, 0, -1, -1, false, false, end), 0);
+  EXPECT_TRUE(end);
+  EXPECT_EQ(Choose(KELDAR_AUDIOVIDEO_API_ofPlayNextSong, 0, 0, -1, false, true, end), 0);
+  EXPECT_FALSE(end);
+  EXPECT_EQ(Choose(KELDAR_AUDIOVIDEO_API_ofPlayPreviousSong, 0, -1, -1, false, false, end), -1);
+  EXPECT_EQ(Choose(KELDAR_AUDIOVIDEO_API_ofPlayPreviousSong, 0, -1, -1, true, false, end), 0);
 }
 
 TEST(DeckPlaylistIndex, CurrentPausedAndClickedEntries) {
@@ -493,9 +502,27 @@ TEST_F(DeckControllerEngine, EmptyPlaylistPlaysNothing) {
   EXPECT_EQ(Current(), -1);
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_NE(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psPlaying);
-  DeckNext();
+  // Previous from no entry: -2, then n - 1 = -1: nothing to make current.
   DeckPrevious();
   EXPECT_EQ(Current(), -1);
+  // Next lands on index 0 even in an empty list; nothing opens.
+  DeckNext();
+  EXPECT_EQ(Current(), 0);
+  EXPECT_NE(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psPlaying);
+}
+
+TEST_F(DeckControllerEngine, NextAfterTheListWasEmptiedStopsAndFreesWhatPlays) {
+  AddThreeSongs();
+  DeckPlay();
+  ASSERT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psPlaying);
+  DeckPause();
+  ASSERT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psPaused);
+  ThePlaylist().Clear();
+  // A paused song is resumed, stopped and freed: nothing is left playing or paused.
+  DeckNext();
+  EXPECT_EQ(Current(), 0);
+  EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psStopped);
+  EXPECT_EQ(Status(), "Stopped");
 }
 
 TEST_F(DeckControllerEngine, AdvancedPlaylistEntryBringsItsSlidersAndTheEqualizerComesBackOn) {
@@ -594,6 +621,35 @@ TEST_F(DeckControllerEngine, MinimizingGoesToTheTrayOnlyWithTheOption) {
   Options_MinimizeToTrayState.BooleanValue = false;
 }
 
+TEST_F(DeckControllerEngine, EveryPlayerWindowFollowsTheMainWindowDownAndBack) {
+  QWidget main, equalizer, playlist, visuals, library;
+  for (QWidget* w : {&main, &equalizer, &playlist, &library}) w->show();
+  TDeckTray tray(main);
+  tray.SetCompanionWindows({&equalizer, &playlist, &visuals, &library, nullptr});
+  const auto minimized = [](QWidget& w) { return bool(w.windowState() & Qt::WindowMinimized); };
+  for (bool toTray : {false, true}) {
+    SCOPED_TRACE(toTray ? "to the tray" : "minimized");
+    Options_MinimizeToTrayState.BooleanValue = toTray;
+    main.setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    for (QWidget* w : {&equalizer, &playlist, &library}) {
+      if (toTray) EXPECT_FALSE(w->isVisible());
+      else EXPECT_TRUE(minimized(*w));
+    }
+    EXPECT_FALSE(visuals.isVisible()) << "a hidden window stays hidden";
+    if (toTray) tray.ShowMainForm();
+    else main.setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    // Exactly those that were shown come back.
+    for (QWidget* w : {&equalizer, &playlist, &library}) {
+      EXPECT_TRUE(w->isVisible());
+      EXPECT_FALSE(minimized(*w));
+    }
+    EXPECT_FALSE(visuals.isVisible());
+  }
+  Options_MinimizeToTrayState.BooleanValue = false;
+}
+
 TEST_F(DeckControllerEngine, RightPressOpensTheMenuAfterTheWindowOnlyWithASkin) {
   QWidget main;
   main.resize(100, 50);
@@ -644,6 +700,8 @@ TEST_F(DeckControllerEngine, InternetStationNameAndTitlesReachTheDeckAndTheEntry
   EXPECT_EQ(GetSkinControlText(DeckForm_SongArtistWindow), "Deck Test Radio");
   EXPECT_EQ(ThePlaylist().Item(0).ArtistName, "Deck Test Radio");
   EXPECT_FALSE(Engine().Station.ServerDataUpdated);
+  // The now-playing record names the station as the artist as well.
+  EXPECT_EQ(DeckNowPlayingValues().ArtistName, "Deck Test Radio");
   std::set<std::string> titles;
   for (int tick = 0; tick < 80 && titles.size() < 2; ++tick) {
     SleepMs(100);

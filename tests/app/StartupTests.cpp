@@ -2,6 +2,11 @@
 
 #include <QApplication>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
 #include "TestSupport.h"
 #include "app/ApplicationForms.h"
 #include "app/ProgramStartup.h"
@@ -61,6 +66,9 @@ TEST(ApplicationForms, WindowsAreCreatedInTheirFixedOrder) {
   static char name[] = "keldar_app_tests";
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
+  // The control window publishes (and at the end removes) a record: one of the test's own.
+  const std::string record = "keldar-test-forms-" + std::to_string(::getpid());
+  ::setenv("ZORVANEPLAYERAPI_RECORD", record.c_str(), 1);
   TApplicationForms forms;
   forms.CreateDeckForm();
   forms.CreateRemainingForms();
@@ -73,4 +81,5 @@ TEST(ApplicationForms, WindowsAreCreatedInTheirFixedOrder) {
   ASSERT_NE(forms.Api(), nullptr);
   for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
   forms.DestroyAll();
+  ::unsetenv("ZORVANEPLAYERAPI_RECORD");
 }

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <random>
@@ -82,6 +83,50 @@ TEST_F(ControlApiE2E, AddAndStatusShowTheRecordAfterItsBlankTick) {
                           "\"BitrateText\":\"0\"", "\"TextColor\":"})
     EXPECT_NE(json.Output.find(key), std::string::npos) << key << " in " << json.Output;
   EXPECT_EQ(player.Terminate(), 0);
+
+  // A player that has exited leaves no record behind and is reported as not running.
+  EXPECT_EQ(zpapi_record_open(0), nullptr);
+  EXPECT_EQ(Ctl("status").Exit, 1);
+  EXPECT_EQ(Ctl("status --json").Exit, 1);
+}
+
+TEST_F(ControlApiE2E, StatusPrintsHostileTagTextsEscaped) {
+  // Stands in for the player: a listening socket and a record whose title and artist come
+  // from a hostile file's tags.
+  const std::string socketPath = PlayerApiSocketPath();
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::strcpy(addr.sun_path, socketPath.c_str());
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+  ASSERT_EQ(::listen(listener, 4), 0);
+  uint8_t* record = zpapi_record_open(1);
+  ASSERT_NE(record, nullptr);
+  const auto put = [&](int offset, const std::string& text) {
+    std::memcpy(record + offset + 1, text.data(), text.size());
+    record[offset] = static_cast<uint8_t>(text.size());
+  };
+  put(ZPAPI_OFS_TitleName, "Song\x1b]0;owned\x07\x1b[2J\rfake\nline\x7f\xc2\x9b" "31m");
+  put(ZPAPI_OFS_ArtistName, "Bj\xc3\xb6rk \\ \xff");
+
+  const TKeldarctlResult plain = Ctl("status");
+  EXPECT_EQ(plain.Exit, 0);
+  for (char control : {'\x1b', '\x07', '\r', '\x7f'})
+    EXPECT_EQ(plain.Output.find(control), std::string::npos) << int(control);
+  EXPECT_EQ(plain.Output.find("\xc2\x9b"), std::string::npos);
+  EXPECT_NE(plain.Output.find("TitleName             Song\\x1B]0;owned\\x07\\x1B[2J\\x0Dfake\\x0Aline\\x7F\\xC2\\x9B31m\n"),
+            std::string::npos)
+      << plain.Output;
+  // Printable UTF-8 stays as it is; a backslash is doubled, a stray byte escaped.
+  EXPECT_NE(plain.Output.find("ArtistName            Bj\xc3\xb6rk \\\\ \\xFF\n"), std::string::npos) << plain.Output;
+  // Every line is one field: no line break of the tag survived.
+  EXPECT_EQ(std::count(plain.Output.begin(), plain.Output.end(), '\n'), 16);
+  const TKeldarctlResult json = Ctl("status --json");
+  EXPECT_NE(json.Output.find("\"TitleName\":\"Song\\u001b]0;owned\\u0007"), std::string::npos) << json.Output;
+
+  zpapi_record_close(record);
+  ::close(listener);
+  ::unlink(socketPath.c_str());
 }
 
 TEST_F(ControlApiE2E, HostileTrafficNeverStopsThePlayer) {

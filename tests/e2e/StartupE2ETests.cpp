@@ -115,6 +115,37 @@ TEST_F(PlayerE2E, SecondInstanceHandsOverItsArgumentsInOrderAndCreatesNoWindow) 
   EXPECT_EQ(CountMessages("Loading Playlist Failed..."), 1);  // only the first instance loaded anything
 }
 
+TEST_F(PlayerE2E, PlaylistsAndArchivesOnTheCommandLineGiveTheirEntriesAsWhenHandedOver) {
+  WriteTextFile(dir / "list.m3u", "#EXTM3U\n#EXTINF:10,A - Song\nsong a.mp3\n/music/b.ogg\n");
+  const std::string zip = dir / "album.zip";
+  ASSERT_EQ(std::system(("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1],'w'); "
+                         "z.writestr('one.mp3','x'); z.writestr('sub/two.mp3','y'); z.close()\" '" + zip + "'").c_str()),
+            0);
+  const std::vector<std::string> expected = {dir / "song a.mp3", "/music/b.ogg", zip + "/one.mp3", zip + "/sub/two.mp3"};
+
+  // Started with them, the way a desktop opens files with the player.
+  TPlayerProcess started = Player();
+  ASSERT_TRUE(started.Start({dir / "list.m3u", zip}));
+  EXPECT_EQ(started.Terminate(), 0);
+  EXPECT_EQ(PlaylistPaths(), expected);
+
+  // Handed over to a running player: the same entries.
+  fs::remove(program + "/keldar3.ZPL");
+  TPlayerProcess first = Player();
+  ASSERT_TRUE(first.Start({}));
+  TPlayerProcess second = Player();
+  ASSERT_TRUE(second.Start({dir / "list.m3u", zip}, false));
+  EXPECT_EQ(second.WaitForExit(10000), 0);
+  EXPECT_EQ(first.Terminate(), 0);
+  EXPECT_EQ(PlaylistPaths(), expected);
+
+  // A list on its own replaces the playlist, started or handed over alike.
+  TPlayerProcess alone = Player();
+  ASSERT_TRUE(alone.Start({dir / "list.m3u"}));
+  EXPECT_EQ(alone.Terminate(), 0);
+  EXPECT_EQ(PlaylistPaths(), (std::vector<std::string>{dir / "song a.mp3", "/music/b.ogg"}));
+}
+
 TEST_F(PlayerE2E, SecondInstanceRetriesUntilTheFirstListens) {
   // Stand in for a first instance that holds the lock but has not opened its channel yet.
   ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);

@@ -82,13 +82,13 @@ TEST_F(EngineReportsTest, SoundDeviceReportByteForByte) {
   info.freesam = 3;
   info.free3d = 4;
   info.dsver = 5;
-  EXPECT_EQ(SoundDeviceInfoText("Card A", info),
+  EXPECT_EQ(SoundDeviceInfoText("Card A", info, "ALSA"),
             "Sound Device used by Zorvane Audio Player : Card A\r"
             "\r"
             "Device Capabilities\r"
             "------------------------------\r"
             "The device supports all sampling rates between minimum and maximum sampling rate.\r"
-            "The device's drivers have DirectSound support.\r"
+            "The device's drivers have ALSA support.\r"
             "The device's drivers have not been certified by Microsoft.\r"
             "Mono samples are not supported by hardware mixing, but only by software mixing.\r"
             "Stereo samples are supported by hardware mixing.\r"
@@ -107,9 +107,9 @@ TEST_F(EngineReportsTest, SoundDeviceReportByteForByte) {
             "Device Latency = 23ms\r"
             "Minimum Recommended Buffer Length = 40ms");
   info.flags = 0x20 | 0x40 | 0x100 | 0x400;
-  const std::string other = SoundDeviceInfoText("", info);
+  const std::string other = SoundDeviceInfoText("", info, "PulseAudio");
   EXPECT_NE(other.find("The device doesn't support all sampling rates between minimum and maximum sampling rate.\r"
-                       "The device's drivers do NOT have DirectSound support, so it is being emulated.\r"
+                       "The device's drivers do NOT have PulseAudio support, so it is being emulated.\r"
                        "Updated drivers should be installed.\r"
                        "The device's drivers have been certified by Microsoft.\r"
                        "Mono samples are supported by hardware mixing.\r"
@@ -122,13 +122,23 @@ TEST_F(EngineReportsTest, SoundDeviceReportByteForByte) {
   Ops().ShowSoundDeviceInfo();
   const auto log = Messages();
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].Title, "BASS INFO");
+  EXPECT_EQ(log[0].Title, "KAUDIO INFO");
   KAUDIO_DEVICEINFO device{};
   const std::string name = KAUDIO_GetDeviceInfo(1, &device) && device.name ? device.name : "";
   EXPECT_EQ(Engine().DSPOutputInfo.SoundDeviceDescription, name);
   KAUDIO_INFO live{};
   ASSERT_TRUE(KAUDIO_GetInfo(&live));
-  EXPECT_EQ(log[0].Text, SoundDeviceInfoText(name, live));
+  const std::string output = AudioOutputName(device.driver ? device.driver : "");
+  EXPECT_EQ(log[0].Text, SoundDeviceInfoText(name, live, output));
+  // No text names a component we replaced.
+  for (const std::string& text : {log[0].Text, std::string(AudioLibraryVersionConflictText())})
+    for (const char* replaced : {"DirectSound", "BASS", "bass.dll"})
+      EXPECT_EQ(text.find(replaced), std::string::npos) << replaced;
+  EXPECT_EQ(AudioOutputName("none"), "none");
+  EXPECT_EQ(AudioOutputName(""), "none");
+  EXPECT_EQ(AudioOutputName("ALSA"), "ALSA");
+  EXPECT_EQ(AudioOutputName("JACK Audio Connection Kit"), "JACK");
+  EXPECT_EQ(AudioOutputName("PulseAudio"), "PulseAudio");
 }
 
 TEST_F(EngineReportsTest, CDDriveReportsOneBoxPerDriveAndNoneWithoutDrives) {

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -13,10 +14,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "TestSupport.h"
 #include "plugins/ZorvanePlayerApiClient.h"
+#include "plugins/ZorvanePlayerApiVariables.h"
 #include "plugins/zorvaneplayerapiunit.h"
 
 namespace {
@@ -67,6 +71,13 @@ class ControlChannel : public ::testing::Test {
       return message == 0x9411 ? 78 : lparam;
     });
   }
+  // A record of the test's own, named before the server opens it, so a player of this user
+  // keeps its record: the server marks its record stopped and removes it when it goes.
+  struct TOwnRecord {
+    std::string name = "keldar-test-channel-" + std::to_string(::getpid());
+    TOwnRecord() { ::setenv("ZORVANEPLAYERAPI_RECORD", name.c_str(), 1); }
+    ~TOwnRecord() { ::unsetenv("ZORVANEPLAYERAPI_RECORD"); }
+  } record;
   TTempFolder dir;
   Tzorvaneplayerapi server;
   std::vector<std::string> parameters;
@@ -317,4 +328,53 @@ TEST(ControlChannelClient, RefusesMissingSocketsAndNonSockets) {
   EXPECT_FALSE(client.Connect(dir / "nothing.sock"));
   WriteTextFile(dir / "file.sock", "x");
   EXPECT_FALSE(client.Connect(dir / "file.sock"));
+}
+
+TEST(RuntimeFolder, TheTmpFallbackIsCreatedPrivateAndRefusedWhenNotOurs) {
+  const std::string base = ::testing::TempDir() + "keldar_runtime_" + std::to_string(::getpid());
+  std::filesystem::remove_all(base);
+  std::filesystem::create_directories(base);
+  const mode_t oldMask = ::umask(0277);  // a narrow umask must not leave it at 0500
+  const std::string fresh = base + "/fresh";
+  EXPECT_TRUE(MakePrivateRuntimeFolder(fresh));
+  ::umask(oldMask);
+  struct stat st {};
+  ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_TRUE(MakePrivateRuntimeFolder(fresh)) << "our own folder from an earlier run";
+
+  const std::string open = base + "/open";
+  ::mkdir(open.c_str(), 0777);
+  ::chmod(open.c_str(), 0777);
+  EXPECT_FALSE(MakePrivateRuntimeFolder(open));
+  const std::string link = base + "/link";
+  ::symlink(fresh.c_str(), link.c_str());
+  EXPECT_FALSE(MakePrivateRuntimeFolder(link));
+  const std::string file = base + "/file";
+  std::ofstream(file) << "x";
+  EXPECT_FALSE(MakePrivateRuntimeFolder(file));
+  if (::getuid() == 0) {
+    const std::string foreign = base + "/foreign";
+    ::mkdir(foreign.c_str(), 0700);
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(MakePrivateRuntimeFolder(foreign));
+  }
+
+  // Without a session folder the player uses the fallback only when it is private.
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedValue = saved ? saved : "";
+  ::unsetenv("XDG_RUNTIME_DIR");
+  const std::string fallback = "/tmp/keldar3-runtime-" + std::to_string(::getuid());
+  const bool existed = std::filesystem::exists(fallback);
+  if (!existed || MakePrivateRuntimeFolder(fallback)) {
+    EXPECT_EQ(PlayerRuntimeFolder(), fallback);
+    EXPECT_EQ(PlayerApiSocketPath(), fallback + "/zorvaneplayerapi-" + std::to_string(::getuid()) + ".sock");
+    ::chmod(fallback.c_str(), 0755);
+    EXPECT_EQ(PlayerRuntimeFolder(), "");
+    EXPECT_EQ(PlayerApiSocketPath(), "");
+    ::chmod(fallback.c_str(), 0700);
+    if (!existed) ::rmdir(fallback.c_str());
+  }
+  if (saved) ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+  std::filesystem::remove_all(base);
 }

@@ -1,5 +1,6 @@
 // A deliberately misbehaving input plug-in for the loader tests. ZPINPUT_HOSTILE_MODE picks
-// the misbehaviour ("fail", "garbage", "badpointer", "throw"); ZPINPUT_HOSTILE_KIND its kind.
+// the misbehaviour ("fail", "garbage", "badpointer", "throw", "segv": every entry dereferences
+// a null pointer, "segvload": the interface function itself does); ZPINPUT_HOSTILE_KIND its kind.
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -29,13 +30,25 @@ void Configure() {
   g_info.input_plugin_FormatsNumber = Mode() == "garbage" ? 100000u : 2u;
 }
 
+// A read through a null pointer the compiler cannot see through.
+int CrashOnNull() {
+  volatile int* volatile nowhere = nullptr;
+  return *nowhere;
+}
+
+void CrashIf(const std::string& mode) {
+  if (Mode() == mode) CrashOnNull();
+}
+
 int64_t WriteLies(zpinput_byte_stream*, const void*, uint64_t count) {
   if (Mode() == "throw") throw std::runtime_error("write");
+  CrashIf("segv");
   return static_cast<int64_t>(count) + 7;  // claims more than it was given
 }
 
 int32_t Entry() {
   const std::string mode = Mode();
+  CrashIf("segv");
   if (mode == "throw") throw std::runtime_error("hostile");
   if (mode == "fail") return ZPINPUT_RESULT_FAILURE;
   if (mode == "garbage") {
@@ -54,19 +67,27 @@ int32_t Initialize() { return Entry(); }
 int32_t LoadData(const char*) { return Entry(); }
 int32_t SaveData(const char*, const char*) {
   const std::string mode = Mode();
+  CrashIf("segv");
   if (mode == "throw") throw std::runtime_error("hostile");
   return ZPINPUT_RESULT_FAILURE;
 }
 void Close() {
   if (Mode() == "throw") throw std::runtime_error("hostile");
+  CrashIf("segv");
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) Tzpinput_plugin_structure* zpinput_Plugin_Interface() {
+  CrashIf("segvload");
   Configure();
   g_plugin.input_plugin_DataPointer =
       Mode() == "badpointer" ? reinterpret_cast<zpinput_data_object*>(uintptr_t(0x3000)) : &g_object;
+  if (Mode() == "segv") {
+    // A stream is there from the start, so its write entry is reachable too.
+    g_stream = {g_small, 0, 16, 0, nullptr, &WriteLies, nullptr};
+    g_object.stream = &g_stream;
+  }
   g_plugin.input_plugin_Info = &g_info;
   g_plugin.input_plugin_Initialize = &Initialize;
   g_plugin.input_plugin_LoadData = &LoadData;

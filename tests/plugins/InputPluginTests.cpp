@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <thread>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 
 #include "playlist/TPlaylist.h"
 #include "playlist/InputPluginServices.h"
+#include "plugins/PluginCallGuard.h"
 #include "plugins/zpinput_plugins_Loader_API.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -285,6 +287,38 @@ TEST_F(InputPluginTest, PlaylistBehindAUrlIsDownloadedFirst) {
   EXPECT_TRUE(fs::exists(root / "program" / "tempunzipped" / "tempurls.PLS"));
 }
 
+TEST_F(InputPluginTest, RelativeEntriesOfADownloadedPlaylistResolveAgainstItsUrl) {
+  OneShotHttpServer server("#EXTM3U\nsong.mp3\nsub/two.ogg\nhttp://other.example/abs.mp3\n/local/three.mp3\n");
+  TPlayListBoxItem kept;
+  kept.FullPathAndFilename = "/kept.mp3";
+  TPlaylist p;
+  p.Add(kept);
+  const std::string host = "http://127.0.0.1:" + std::to_string(server.port());
+  EXPECT_EQ(ReadForeignPlaylist(p, host + "/lists/radio.m3u", false), 1);
+  EXPECT_EQ(Locators(p), (std::vector<std::string>{"/kept.mp3", host + "/lists/song.mp3", host + "/lists/sub/two.ogg",
+                                                   "http://other.example/abs.mp3", "/local/three.mp3"}));
+}
+
+TEST_F(InputPluginTest, M3UThatIsNotUtf8IsReadAsWindows1252) {
+  const auto dir = root / "lists";
+  fs::create_directories(dir);
+  // "Björk - Jóga" and "Sigur Rós – Hoppípolla" (with an en dash, 0x96) in Windows-1252.
+  WriteFile(dir / "latin.m3u", "#EXTM3U\n#EXTINF:10,Bj\xF6rk - J\xF3ga\n/music/j\xF3ga.mp3\n"
+                               "#EXTINF:20,Sigur R\xF3s - Hopp\xEDpolla \x96 live\n/music/hopp.mp3\n");
+  // Valid UTF-8 stays UTF-8, in an .m3u too.
+  WriteFile(dir / "utf8.m3u", "#EXTINF:10,Bj\xC3\xB6rk - J\xC3\xB3ga\n/music/j\xC3\xB3ga.mp3\n");
+  TPlaylist p;
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "latin.m3u").string(), true), 1);
+  ASSERT_EQ(p.Count(), 2);
+  EXPECT_EQ(p.Item(0).ArtistName, "Bj\xC3\xB6rk");
+  EXPECT_EQ(p.Item(0).TitleName, "J\xC3\xB3ga");
+  EXPECT_EQ(p.Item(0).FullPathAndFilename, "/music/j\xC3\xB3ga.mp3");
+  EXPECT_EQ(p.Item(1).TitleName, "Hopp\xC3\xADpolla \xE2\x80\x93 live");
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "utf8.m3u").string(), true), 1);
+  EXPECT_EQ(p.Item(0).ArtistName, "Bj\xC3\xB6rk");
+  EXPECT_EQ(p.Item(0).FullPathAndFilename, "/music/j\xC3\xB3ga.mp3");
+}
+
 TEST_F(InputPluginTest, ZipIsListedAndExtracted) {
   const auto zip = root / "songs.zip";
   MakeArchive(zip, {{"music/one.mp3", "ONE-DATA", ""}, {"two.mp3", "TWO-DATA", ""},
@@ -347,6 +381,100 @@ TEST_F(InputPluginTest, HostileArchiveWritesNothingOutsideTheDestination) {
   fs::create_symlink(outside / "target.txt", dest / "ok.txt");
   ExtractFromArchive((root / "hostile.zip").string(), "ok.txt", dest.string());
   EXPECT_TRUE(fs::is_empty(outside));
+}
+
+// Every file under folder, relative, sorted.
+std::vector<std::string> FilesUnder(const fs::path& folder) {
+  std::vector<std::string> files;
+  if (!fs::exists(folder)) return files;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) files.push_back(fs::relative(e.path(), folder).string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST_F(InputPluginTest, ArchivesAreBoundedAndARefusedExtractionLeavesNothing) {
+  // A bomb: 24 MiB of zeros packs to a few KiB.
+  const auto bomb = root / "bomb.zip";
+  MakeArchive(bomb, {{"small.mp3", "SMALL", ""}, {"big/zeros.wav", std::string(24 << 20, '\0'), ""}}, true);
+  std::vector<std::string> list;
+  ASSERT_TRUE(ListArchive(bomb.string(), list));
+  EXPECT_EQ(list, std::vector<std::string>{"small.mp3"}) << "only what extraction accepts is listed";
+  const auto dest = root / "dest";
+  EXPECT_FALSE(ExtractFromArchive(bomb.string(), "*.*", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{});
+  EXPECT_FALSE(ExtractFromArchive(bomb.string(), "big/zeros.wav", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{});
+  ASSERT_TRUE(ExtractFromArchive(bomb.string(), "small.mp3", dest.string()));
+  fs::remove_all(dest);
+
+  // Total bytes of one extraction: incompressible entries in a plain tar under a lowered limit.
+  std::string noise(600 * 1000, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  const auto large = root / "large.tar";
+  MakeArchive(large, {{"a.mp3", noise, ""}, {"b.mp3", noise, ""}, {"huge.mp3", noise + noise, ""}}, false);
+  setenv("ZPINPUT_ARCHIVE_MAX_BYTES", "1000000", 1);
+  ASSERT_TRUE(ListArchive(large.string(), list));
+  EXPECT_EQ(list, (std::vector<std::string>{"a.mp3", "b.mp3"}));
+  EXPECT_FALSE(ExtractFromArchive(large.string(), "*.*", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{});
+  EXPECT_TRUE(ExtractFromArchive(large.string(), "b.mp3", dest.string()));
+  EXPECT_FALSE(ExtractFromArchive(large.string(), "huge.mp3", dest.string()));
+  EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{"b.mp3"});
+  unsetenv("ZPINPUT_ARCHIVE_MAX_BYTES");
+  fs::remove_all(dest);
+
+  // Entries per archive: 10 001 empty files are refused as a whole, 10 000 are fine.
+  for (int count : {10001, 10000}) {
+    std::vector<ArchiveEntrySpec> many;
+    for (int i = 0; i < count; ++i) many.push_back({"f" + std::to_string(i), "", ""});
+    const auto path = root / ("many" + std::to_string(count) + ".tar");
+    MakeArchive(path, many, false);
+    EXPECT_EQ(ListArchive(path.string(), list), count == 10000) << count;
+    EXPECT_EQ(list.size(), count == 10000 ? 10000u : 0u);
+    EXPECT_EQ(ExtractFromArchive(path.string(), "*.*", dest.string()), count == 10000) << count;
+    EXPECT_EQ(FilesUnder(dest).size(), count == 10000 ? 10000u : 0u);
+    fs::remove_all(dest);
+  }
+
+  // Formats we do not declare are not read, whatever the name says.
+  {
+    const auto cpio = root / "other.zip";
+    archive* a = archive_write_new();
+    archive_write_set_format_cpio(a);
+    ASSERT_EQ(archive_write_open_filename(a, cpio.c_str()), ARCHIVE_OK);
+    archive_entry* entry = archive_entry_new();
+    archive_entry_set_pathname(entry, "song.mp3");
+    archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_size(entry, 4);
+    archive_write_header(a, entry);
+    archive_write_data(a, "DATA", 4);
+    archive_entry_free(entry);
+    archive_write_close(a);
+    archive_write_free(a);
+    EXPECT_FALSE(ListArchive(cpio.string(), list));
+    EXPECT_FALSE(ExtractFromArchive(cpio.string(), "song.mp3", dest.string()));
+  }
+  // A gzipped tar, one of the compressions we declare, still is.
+  {
+    const auto tgz = root / "songs.tgz";
+    archive* a = archive_write_new();
+    archive_write_set_format_pax_restricted(a);
+    archive_write_add_filter_gzip(a);
+    ASSERT_EQ(archive_write_open_filename(a, tgz.c_str()), ARCHIVE_OK);
+    archive_entry* entry = archive_entry_new();
+    archive_entry_set_pathname(entry, "song.mp3");
+    archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, 0644);
+    archive_entry_set_size(entry, 4);
+    archive_write_header(a, entry);
+    archive_write_data(a, "DATA", 4);
+    archive_entry_free(entry);
+    archive_write_close(a);
+    archive_write_free(a);
+    EXPECT_TRUE(ListArchive(tgz.string(), list));
+    EXPECT_EQ(list, std::vector<std::string>{"song.mp3"});
+  }
 }
 
 TEST_F(InputPluginTest, PicturesLoadWithSizeAndPixels) {
@@ -434,6 +562,57 @@ TEST_F(InputPluginTest, HostilePluginsDoNotCrashTheLoader) {
   }
   // Every refused save of a playlist was reported, none of the rest.
   EXPECT_EQ(MessageTexts(log), std::vector<std::string>(3, " Saving is not supported for .HOS files"));
+}
+
+TEST_F(InputPluginTest, APluginThatCrashesFailsTheCallAndIsNotCalledAgain) {
+  const std::string file = (root / "x.hos").string();
+  TPlaylist p;
+  // Each entry on its own, in a freshly loaded plug-in: the call fails, the player goes on,
+  // and the plug-in is not entered again until it is reloaded.
+  const std::vector<std::pair<const char*, std::function<bool(int)>>> entries = {
+      {"Initialize", [](int slot) { return InputPluginInitialize(slot) == 65535; }},
+      {"LoadData", [&](int slot) { return InputPluginLoadData(slot, file) == 65535; }},
+      {"SaveData", [&](int slot) { return InputPluginSaveData(slot, file, "") == 65535; }},
+      {"Close", [](int slot) { InputPluginClose(slot); return true; }},
+      {"write", [](int slot) { return !InputPluginWriteStream(slot, InputPluginStream(slot), "bytes"); }},
+  };
+  for (const auto& [name, call] : entries) {
+    SCOPED_TRACE(name);
+    LoadHostile("segv", 1);
+    ASSERT_FALSE(InputPluginUnusable(hostileSlot));
+    const unsigned long before = GuardedPluginCrashCount();
+    EXPECT_TRUE(call(hostileSlot));
+    EXPECT_EQ(GuardedPluginCrashCount(), before + 1);
+    EXPECT_TRUE(InputPluginUnusable(hostileSlot));
+    // Marked unusable: every entry now fails without running the plug-in.
+    EXPECT_EQ(InputPluginInitialize(hostileSlot), 65535);
+    EXPECT_EQ(InputPluginLoadData(hostileSlot, file), 65535);
+    EXPECT_EQ(ReadForeignPlaylist(p, file, true), 0);
+    EXPECT_EQ(GuardedPluginCrashCount(), before + 1);
+    UnloadInputPlugin(hostileSlot);
+    --KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_TotalInTable;
+    KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record.resize(3);
+  }
+  // Through the services the player uses: a crashing playlist plug-in reads nothing.
+  LoadHostile("segv", 1);
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = "/keep.mp3";
+  p.Clear();
+  p.Add(item);
+  EXPECT_EQ(ReadForeignPlaylist(p, file, true), 1);
+  EXPECT_EQ(Locators(p), std::vector<std::string>{"/keep.mp3"});
+  EXPECT_TRUE(InputPluginUnusable(hostileSlot));
+  UnloadInputPlugin(hostileSlot);
+  --KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_TotalInTable;
+  KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record.resize(3);
+
+  // A plug-in whose interface function crashes is a plug-in that does not load.
+  setenv("ZPINPUT_HOSTILE_MODE", "segvload", 1);
+  EXPECT_FALSE(LoadInputPlugin(3, KELDAR_HOSTILE_PLUGIN, nullptr));
+  EXPECT_EQ(MessageTexts(log).back(), std::string("Error Loading gen plugin: ") + KELDAR_HOSTILE_PLUGIN);
+  KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_Record.resize(3);
+  // The bundled plug-ins still work.
+  EXPECT_GE(FindInputPluginForExtension(".M3U"), 0);
 }
 
 }  // namespace

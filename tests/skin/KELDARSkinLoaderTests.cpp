@@ -236,6 +236,14 @@ TEST_F(SkinLoading, TextSettingsDefaultsAndBadValues) {
   EXPECT_EQ(t.ItemHeight, 16);
   EXPECT_TRUE(t.BitmapEnabled);
   EXPECT_FALSE(ParseKELDARSkinTextSettings("").FontStyle.Bold);
+  // Booleans in the definition files' forms: any number but 0 is true, words in any case.
+  const auto flags = [](const std::string& value) {
+    auto s = ParseKELDARSkinTextSettings("[TEXT]\nBitmapEnabled=" + value + "\nBitmapFontEnabled=" + value + "\n");
+    EXPECT_EQ(s.BitmapEnabled, s.BitmapFontEnabled) << value;
+    return s.BitmapEnabled;
+  };
+  for (const char* yes : {"2", "-1", " 17 ", "TRUE", "tRuE", "1"}) EXPECT_TRUE(flags(yes)) << yes;
+  for (const char* no : {"0", "FALSE", "False", "00"}) EXPECT_FALSE(flags(no)) << no;
 }
 
 TEST_F(SkinLoading, RegionsShapeWindowsAndSurviveBadCounts) {

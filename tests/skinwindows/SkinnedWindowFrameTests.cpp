@@ -234,6 +234,15 @@ TEST_F(SkinnedFrame, ReloadKeepsWindowStateThroughTheSettings) {
   EXPECT_EQ(GetSkinControlValue(DeckForm_VolumeImage), 33);
   EXPECT_TRUE(GetSkinToggleState(DeckForm_ShuffleButton));
   EXPECT_EQ(Options_PLWidth.IntegerValue, 350);
+  // The deck, which has no visibility setting, comes back after the hide step of a load.
+  EXPECT_TRUE(deck->isVisible());
+  // ... also when the skin comes while the player runs with the deck the only window.
+  ShowOnly({deck.get()});
+  QCoreApplication::processEvents();
+  LoadKELDARSkin("Default", *set);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(deck->isVisible());
+  EXPECT_FALSE(playlist->isVisible());
 }
 
 }  // namespace

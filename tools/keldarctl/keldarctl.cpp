@@ -98,6 +98,45 @@ std::string JsonEscape(const std::string& s) {
   return out;
 }
 
+// A tag text for the terminal: control characters (C0, DEL and the C1 range as UTF-8) and
+// bytes that are not UTF-8 are shown as \xHH, so a hostile file cannot drive the terminal.
+std::string TerminalEscape(const std::string& s) {
+  std::string out;
+  auto hex = [&out](unsigned char c) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof(buffer), "\\x%02X", c);
+    out += buffer;
+  };
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '\\') {
+      out += "\\\\";
+      ++i;
+    } else if (c < 0x20 || c == 0x7F) {
+      hex(c);
+      ++i;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+    } else {
+      // Length of a well-formed UTF-8 sequence starting here, 0 when it is not one.
+      size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+      if (length == 0 || i + length > s.size()) length = 0;
+      for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) length = 0;
+      const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0;
+      if (length == 0 || c1) {
+        hex(c);
+        ++i;
+      } else {
+        out.append(s, i, length);
+        i += length;
+      }
+    }
+  }
+  return out;
+}
+
 int Status(bool json) {
   TPlayerApiClient client;
   if (!client.Connect(PlayerApiSocketPath())) {
@@ -137,7 +176,7 @@ int Status(bool json) {
     if (json) {
       std::printf("%s\"%s\":\"%s\"", first ? "" : ",", f.name, JsonEscape(text).c_str());
     } else {
-      std::printf("%-21s %s\n", f.name, text);
+      std::printf("%-21s %s\n", f.name, TerminalEscape(text).c_str());
     }
     first = false;
   }

@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Writes the fuzz targets' seed corpora: small, valid examples of each input, made here.
+
+usage: make-seeds.py OUTPUT_FOLDER   (one sub-folder per target)
+"""
+import io
+import os
+import struct
+import sys
+import tarfile
+import zipfile
+
+
+def zpl_string(text):
+    units = text.encode("utf-16-le")
+    return struct.pack("<i", len(units) // 2) + units
+
+
+def zpl_item(path, artist="", title="", album="", length=0, size=0):
+    out = b"".join(zpl_string(t) for t in (path, artist, title, album, "Rock", "1999"))
+    out += struct.pack("<iiii", 3, 0, 0, length) + struct.pack("<q", size) + struct.pack("<i", 0)
+    out += struct.pack("<iiii", 50, 50, 50, 50) + struct.pack("<10i", *range(10)) + b"\x01"
+    return out
+
+
+def archive_zip(entries, method=zipfile.ZIP_DEFLATED):
+    data = io.BytesIO()
+    with zipfile.ZipFile(data, "w", method) as z:
+        for name, body in entries:
+            z.writestr(name, body)
+    return data.getvalue()
+
+
+def archive_tar(entries, mode="w"):
+    data = io.BytesIO()
+    with tarfile.open(fileobj=data, mode=mode) as t:
+        for name, body in entries:
+            info = tarfile.TarInfo(name)
+            info.size = len(body)
+            t.addfile(info, io.BytesIO(body))
+    return data.getvalue()
+
+
+def api_request(message, payload=b"", wparam=0, lparam=0):
+    # zpapi_request_header: magic, message, wparam, lparam, payload_size, reserved
+    header = struct.pack("<4sIqqII", b"KZPA", message, wparam, lparam, len(payload), 0)
+    return header + payload
+
+
+def hand_over(tag, text):
+    body = text.encode() + b"\0"
+    return struct.pack("<II", tag, len(body)) + body
+
+
+SEEDS = {
+    "fuzz_zpl_stream": {
+        "one": zpl_item("/music/one.mp3", "Artist", "Title", "Album", 215, 123456),
+        "two": zpl_item("http://radio.example/live") + zpl_item("/music/caf\u00e9.ogg", "B\u00e9b\u00e9"),
+        "cut": zpl_item("/music/cut.mp3")[:30],
+    },
+    "fuzz_profile_ini": {
+        "settings": b"[Settings]\r\nOptions_BufferLength=500\r\nOptions_DeckLeft=0x20\r\n[PLSearchHistory]\r\nH0=beatles\r\n",
+        "odd": b"; comment\n[settings]\n  options_bufferlength =  -12  \nH0\n[]\n=x\n[Other\nkeep=me",
+        "hex": b"[Settings]\nOptions_BufferLength=$FFFFFFFF\nH0=0X7fffffff\n",
+    },
+    "fuzz_skin_files": {
+        "definition": b"[SkinControls]\nDeckForm_PlayButton=1,10,20,30,40,1,0,Play\nDeckForm_VolumeImage=1,0,0,100,10,1,1\n",
+        "text": b"[TEXT]\nNormal=#00FF00\nSelectedBG=#102030\nFont=Arial\nFontHeight=11\nFontStyle=fsBold,fsItalic\n"
+                b"ItemHeight=16\nBitmapEnabled=2\nBitmapFontEnabled=True\n",
+        "regions": b"[DeckForm]\nPolygonPointsNumber=4,3\nPolygonPoints=0,0,10,0,10,10,0,10,20,20,30,20,25,30\n"
+                   b"[EqualizerForm]\nPolygonPointsNumber=-1\nPolygonPoints=1,2\n",
+    },
+    "fuzz_playlist_formats": {
+        "m3u": b"\x00#EXTM3U\n#EXTINF:123,Artist - Title\nsongs/a.mp3\r\n../b.mp3\nhttp://host/x.mp3\nwin\\d.mp3\n",
+        "m3u-latin1": b"\x00#EXTINF:10,Bj\xf6rk - J\xf3ga\n/music/j\xf3ga.mp3\n",
+        "m3u8": b"\x01\xef\xbb\xbf#EXTM3U\n#EXTINF:-1,Radio\nhttp://radio.example/live\n",
+        "pls": b"\x02[playlist]\nFile2=../two.mp3\nFile1=one.mp3\nTitle1=One\nLength1=62\nNumberOfEntries=2\n",
+        "xspf": b"\x03<?xml version=\"1.0\"?><playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList>"
+                b"<track><location>rel%20x.mp3</location><title>T</title><duration>61000</duration></track>"
+                b"</trackList></playlist>",
+        "asx": b"\x04<ASX version=\"3.0\"><Entry><Title>T</Title><Author>A</Author><REF HREF=\"r.wma\"/></Entry></ASX>",
+        "wpl": b"\x05<?wpl version=\"1.0\"?><smil><body><seq><media src=\"..\\w.wma\"/></seq></body></smil>",
+    },
+    "fuzz_archive_lister": {
+        "zip": archive_zip([("music/one.mp3", b"ONE"), ("two.mp3", b"TWO"), ("readme.txt", b"text")]),
+        "zip-stored": archive_zip([("a.wav", b"RIFF....WAVE")], zipfile.ZIP_STORED),
+        "zip-hostile": archive_zip([("../../evil", b"E"), ("/abs", b"E"), ("ok.txt", b"fine")]),
+        "tar": archive_tar([("one.mp3", b"ONE"), ("sub/two.mp3", b"TWO")]),
+        "tgz": archive_tar([("one.mp3", b"ONE" * 100)], "w:gz"),
+        "tbz": archive_tar([("one.mp3", b"ONE")], "w:bz2"),
+        "txz": archive_tar([("one.mp3", b"ONE")], "w:xz"),
+        "bomb": archive_zip([("zeros.wav", b"\0" * (3 << 20))]),
+    },
+    "fuzz_stream_metadata": {
+        "icy": b"ICY 200 OK\0icy-name:Deck Test Radio\0icy-genre:Rock\0icy-url:http://radio.example\0"
+               b"icy-br:128\0icy-metaint:16000\0icy-pub:1\0icy-notice1:x\0\0",
+        "http": b"HTTP/1.0 200 OK\0ice-name:Station\0ice-genre:Jazz\0ice-bitrate:64\0\0",
+        "meta": b"StreamTitle='Artist - Song';StreamUrl='http://x';\0",
+        "ogg": b"TITLE=Song\0ARTIST=Artist\0ALBUM=Album\0GENRE=Pop\0\0",
+        "wma": b"Title=Song\0Author=Artist\0Bitrate=64000\0\0",
+        "icy-stream": bytes([8]) + b"AUDIO..." + bytes([1]) + b"StreamTitle='x';".ljust(16, b"\0") + b"MOREAUDIO",
+    },
+    "fuzz_version_file": {
+        "version": b"<?xml version=\"1.0\"?>\n<Keldar>\n<Program_Version>3.1.0.0</Program_Version>\n</Keldar>\n",
+        "case": b"<program_version>  3.0  </PROGRAM_VERSION> trailing\n",
+        "empty": b"<Program_Version></Program_Version>\n",
+    },
+    "fuzz_control_requests": {
+        "volume": api_request(0x9414, lparam=42) + api_request(0x9413),
+        "copydata": api_request(0x4A, hand_over(1, "/music/one.mp3")),
+        "copydata-many": api_request(0x4A, hand_over(3, "/a.mp3\r\nb.mp3\r\nhttp://x/y\r\n")),
+        "cut": api_request(0x4A, hand_over(2, "/a.mp3\r\n"))[:40],
+    },
+}
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    root = sys.argv[1]
+    for target, seeds in SEEDS.items():
+        folder = os.path.join(root, target)
+        os.makedirs(folder, exist_ok=True)
+        for name, data in seeds.items():
+            with open(os.path.join(folder, "seed-" + name), "wb") as f:
+                f.write(data)
+
+
+if __name__ == "__main__":
+    main()

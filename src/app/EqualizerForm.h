@@ -18,7 +18,9 @@ class TEqualizerForm : public TSkinUnitTemplateForm {
   void UpdateEqualizerControls();
 
  private:
-  TWindowTimer m_timer1{20};
+  static constexpr int kDataIntervalMs = 20;
+  static constexpr int kRestIntervalMs = 400;
+  TWindowTimer m_timer1{kDataIntervalMs};
 };
 
 // The equalizer window while it exists, else null.

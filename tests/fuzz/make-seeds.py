@@ -47,6 +47,13 @@ def api_request(message, payload=b"", wparam=0, lparam=0):
     return header + payload
 
 
+def eq_presets_file(slots):
+    lines = []
+    for name, values, defined, editable in slots:
+        lines += [name] + [str(v) for v in values] + [str(defined), str(editable)]
+    return ("\r\n".join(lines) + "\r\n").encode()
+
+
 def hand_over(tag, text):
     body = text.encode() + b"\0"
     return struct.pack("<II", tag, len(body)) + body
@@ -104,6 +111,12 @@ SEEDS = {
         "version": b"<?xml version=\"1.0\"?>\n<Keldar>\n<Program_Version>3.1.0.0</Program_Version>\n</Keldar>\n",
         "case": b"<program_version>  3.0  </PROGRAM_VERSION> trailing\n",
         "empty": b"<Program_Version></Program_Version>\n",
+    },
+    "fuzz_eq_presets": {
+        "empty-slots": eq_presets_file([("User Preset <Empty>", [50] * 11, False, True)] * 19),
+        "defined": eq_presets_file([("Loud", [100, 0, 25, 50, 75, 100, 90, 80, 70, 60, 55], True, True)] +
+                                   [("User Preset <Empty>", [50] * 11, False, True)] * 18),
+        "out-of-range": eq_presets_file([("Odd", [-40, 250, 50, 50, 50, 50, 50, 50, 50, 50, 50], True, False)]),
     },
     "fuzz_control_requests": {
         "volume": api_request(0x9414, lparam=42) + api_request(0x9413),

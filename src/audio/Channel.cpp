@@ -79,8 +79,9 @@ bool Channel::PrepareVoice() {
   if (voice_) return true;
   const uint32_t outRate = OutputRate();
   const uint32_t ms = std::clamp<uint32_t>(GetConfig().bufferMs.load(), 10, 5000) + 100;
-  // The reserve keeps what the device may still hold unheard (a sound server may add its
-  // own buffering to the latency it reports), so a flush can go back to what was heard.
+  // The reserve keeps what the device may still hold unheard (a sound server behind ALSA adds
+  // buffering the device does not report), so a pause that drops the device's buffer can go
+  // back to what was heard.
   voice_ = std::make_unique<Voice>(size_t(outRate) * ms / 1000, size_t(OutputLatencyFrames()) + 2 * outRate);
   historyFrames_ = size_t(format.rate) * ms / 1000 * 2 + kHistoryExtra;
   history_ = std::make_unique<std::atomic<float>[]>(historyFrames_ * format.channels);

@@ -21,31 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "LoopbackPeers.h"
 #include "TestSupport.h"
-
-// A shell command running in the background, killed with its process group at destruction.
-class TShellChild {
- public:
-  explicit TShellChild(const std::string& command) {
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      ::setpgid(0, 0);
-      ::execl("/bin/sh", "sh", "-c", (command + " >/dev/null 2>&1").c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-  }
-  ~TShellChild() {
-    if (m_pid <= 0) return;
-    ::kill(-m_pid, SIGTERM);
-    ::kill(m_pid, SIGTERM);
-    ::waitpid(m_pid, nullptr, 0);
-  }
-  TShellChild(const TShellChild&) = delete;
-  TShellChild& operator=(const TShellChild&) = delete;
-
- private:
-  pid_t m_pid = -1;
-};
 
 class TSoundServer {
  public:
@@ -122,7 +99,7 @@ class TSoundServer {
     using Clock = std::chrono::steady_clock;
     TCapture(const TSoundServer& server, double seconds)
         : m_file(server.m_dir / "capture.raw"),
-          m_silence(server.Env() + " exec pacat --playback --raw --format=s16le --rate=44100 --channels=2 /dev/zero") {
+          m_silence({"sh", "-c", server.Env() + " exec pacat --playback --raw --format=s16le --rate=44100 --channels=2 /dev/zero"}) {
       std::remove(m_file.c_str());
       const long bytes = long(seconds * kRate) * 4;
       const std::string command = server.Env() + " timeout " + std::to_string(int(seconds) + 10) +
@@ -159,7 +136,7 @@ class TSoundServer {
 
    private:
     std::string m_file;
-    TShellChild m_silence;
+    loopback::TChildProcess m_silence;
     std::thread m_thread;
     Clock::time_point m_end;
     size_t m_samples = 0;

@@ -7,7 +7,8 @@
 #include "audio/Config.h"
 #include "audio/Errors.h"
 #include "audio/Library.h"
-#include "audio/OutputDevices.h"
+#include "audio/NullOutput.h"
+#include "audio/PortAudioOutput.h"
 #include "audio/SyncDispatcher.h"
 
 using namespace kaudio;
@@ -15,7 +16,23 @@ using namespace kaudio;
 namespace {
 
 std::unique_ptr<OutputDevice> OpenDevice(int device, uint32_t rate) {
-  return OpenOutputDevice(device, rate, &Lib().mixer);
+  if (device == 0) {
+    auto out = std::make_unique<NullOutput>();
+    if (out->Open(rate, 2, &Lib().mixer)) return out;
+    return nullptr;
+  }
+  auto list = PortAudioOutputDevices();
+  int pa = -1;
+  if (device < 0) {
+    for (auto& d : list)
+      if (d.isDefault) pa = d.paIndex;
+  } else if (size_t(device) <= list.size()) {
+    pa = list[size_t(device) - 1].paIndex;
+  }
+  if (pa < 0) return nullptr;
+  auto out = std::make_unique<PortAudioOutput>(pa);
+  if (!out->Open(rate, 2, &Lib().mixer)) return nullptr;
+  return out;
 }
 
 }  // namespace
@@ -154,7 +171,7 @@ KAUDIO_BOOL KAUDIO_GetDeviceInfo(KAUDIO_DWORD device, KAUDIO_DEVICEINFO* info) {
     names.push_back("No sound");
     drivers.push_back("none");
     defaults.push_back(false);
-    for (auto& d : ListOutputDevices()) {
+    for (auto& d : PortAudioOutputDevices()) {
       names.push_back(d.name);
       drivers.push_back(d.driver);
       defaults.push_back(d.isDefault);

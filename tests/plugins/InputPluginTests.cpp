@@ -52,10 +52,10 @@ struct ArchiveEntrySpec {
   std::string symlinkTarget;  // non-empty: a symlink entry
 };
 
-void MakeArchive(const fs::path& path, const std::vector<ArchiveEntrySpec>& entries, bool zip) {
+// format chooses the writer's format and filters.
+void MakeArchive(const fs::path& path, const std::vector<ArchiveEntrySpec>& entries, void (*format)(archive*)) {
   archive* a = archive_write_new();
-  if (zip) archive_write_set_format_zip(a);
-  else archive_write_set_format_pax_restricted(a);
+  format(a);
   ASSERT_EQ(archive_write_open_filename(a, path.c_str()), ARCHIVE_OK);
   for (const auto& e : entries) {
     archive_entry* entry = archive_entry_new();
@@ -76,6 +76,11 @@ void MakeArchive(const fs::path& path, const std::vector<ArchiveEntrySpec>& entr
   }
   archive_write_close(a);
   archive_write_free(a);
+}
+
+void MakeArchive(const fs::path& path, const std::vector<ArchiveEntrySpec>& entries, bool zip) {
+  if (zip) MakeArchive(path, entries, [](archive* a) { archive_write_set_format_zip(a); });
+  else MakeArchive(path, entries, [](archive* a) { archive_write_set_format_pax_restricted(a); });
 }
 
 std::vector<std::string> MessageTexts(const std::string& log) {
@@ -439,39 +444,17 @@ TEST_F(InputPluginTest, ArchivesAreBoundedAndARefusedExtractionLeavesNothing) {
   // Formats we do not declare are not read, whatever the name says.
   {
     const auto cpio = root / "other.zip";
-    archive* a = archive_write_new();
-    archive_write_set_format_cpio(a);
-    ASSERT_EQ(archive_write_open_filename(a, cpio.c_str()), ARCHIVE_OK);
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, "song.mp3");
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_entry_set_size(entry, 4);
-    archive_write_header(a, entry);
-    archive_write_data(a, "DATA", 4);
-    archive_entry_free(entry);
-    archive_write_close(a);
-    archive_write_free(a);
+    MakeArchive(cpio, {{"song.mp3", "DATA", ""}}, [](archive* a) { archive_write_set_format_cpio(a); });
     EXPECT_FALSE(ListArchive(cpio.string(), list));
     EXPECT_FALSE(ExtractFromArchive(cpio.string(), "song.mp3", dest.string()));
   }
   // A gzipped tar, one of the compressions we declare, still is.
   {
     const auto tgz = root / "songs.tgz";
-    archive* a = archive_write_new();
-    archive_write_set_format_pax_restricted(a);
-    archive_write_add_filter_gzip(a);
-    ASSERT_EQ(archive_write_open_filename(a, tgz.c_str()), ARCHIVE_OK);
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, "song.mp3");
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_entry_set_size(entry, 4);
-    archive_write_header(a, entry);
-    archive_write_data(a, "DATA", 4);
-    archive_entry_free(entry);
-    archive_write_close(a);
-    archive_write_free(a);
+    MakeArchive(tgz, {{"song.mp3", "DATA", ""}}, [](archive* a) {
+      archive_write_set_format_pax_restricted(a);
+      archive_write_add_filter_gzip(a);
+    });
     EXPECT_TRUE(ListArchive(tgz.string(), list));
     EXPECT_EQ(list, std::vector<std::string>{"song.mp3"});
   }

@@ -18,6 +18,7 @@
 #include "app/PBOnceOnly.h"
 #include "app/PlayerApiDispatcher.h"
 #include "app/PlaylistWindowActions.h"
+#include "app/PluginHostSetup.h"
 #include "app/ProgramStartup.h"
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
@@ -118,6 +119,8 @@ int main(int argc, char** argv) {
   InstallDeckController(forms);
   InstallPlaylistWindowActions();
   InstallCommandHooks();
+  // DSP and general plug-ins: restarted at the first showing, stopped at exit.
+  InstallPluginHost(deck);
   StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
 
   // Skin packages are unpacked by the archive input plug-in; a package handed to us loads at
@@ -178,6 +181,7 @@ int main(int argc, char** argv) {
   splash.reset();
   ClearApiWindowHooks();
   ClearDeckController();
+  ClearPluginHost();
   PlaylistHooks().LoadSkinPackage = nullptr;
   SetKELDARSkinPackageExtractor({});
   StartupHooks() = {};

@@ -24,6 +24,12 @@ namespace {
 
 const std::string kDspError = "Error: DSP Plugin Error. \rSelect new plugin :";
 
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 class DspGenPluginTest : public PlaybackEngineTest {
  protected:
   static void SetUpTestSuite() {
@@ -89,6 +95,26 @@ class DspGenPluginTest : public PlaybackEngineTest {
       if (level != 0xFFFFFFFFu) best = std::max(best, level & 0xFFFF);
     }
     return best;
+  }
+
+  // Peaks of the left and right channel over a few readings (0..32768 each).
+  static std::pair<uint32_t, uint32_t> Levels() {
+    uint32_t left = 0, right = 0;
+    for (int i = 0; i < 5; ++i) {
+      Wait(40);
+      const uint32_t level = KAUDIO_ChannelGetLevel(Engine().StreamHandle);
+      if (level == 0xFFFFFFFFu) continue;
+      left = std::max(left, level & 0xFFFF);
+      right = std::max(right, level >> 16);
+    }
+    return {left, right};
+  }
+  // A bundled plug-in from the program folder of the build.
+  std::string InstallBundled(const std::string& name) {
+    const std::string target = program + "/dspplugins/" + name + ".so";
+    fs::copy_file(std::string(KELDAR_PROGRAM_DIR) + "/dspplugins/" + name + ".so", target,
+                  fs::copy_options::overwrite_existing);
+    return target;
   }
 
   std::string program, events;
@@ -290,6 +316,61 @@ TEST_F(DspGenPluginTest, StartUpRestartsAndExitStopsThePlugins) {
                           "zpdsp_good SaveSettings", "zpdsp_good Close", dsp, "zpdsp_good LoadSettings",
                           "zpgen_a Close", gen,
                           "zpdsp_good SaveSettings", "zpdsp_good Close", "zpgen_a Close"}));
+}
+
+// The LADSPA host running the example amplifier of ladspa-sdk at +6 dB (a gain of 1.995),
+// found through LADSPA_PATH: what is heard is twice as loud, for stereo and mono streams.
+TEST_F(DspGenPluginTest, LadspaAmplifierAtSixDecibelsDoublesTheTone) {
+  const std::string ladspa = (Dir() / "ladspa").string();
+  fs::create_directories(ladspa);
+  ASSERT_TRUE(fs::exists("/usr/lib/ladspa/amp.so")) << "ladspa-sdk is not installed";
+  fs::create_symlink("/usr/lib/ladspa/amp.so", ladspa + "/amp.so");
+  setenv("LADSPA_PATH", ladspa.c_str(), 1);
+  InstallBundled("zpdsp_ladspa");
+  const std::string settings = program + "/dspplugins/zpdsp_ladspa.ini";
+  WriteFile(settings, "Library=amp.so\nLabel=amp_stereo\nControl 0=1.99526\n");
+
+  for (const int channels : {2, 1}) {
+    ASSERT_TRUE(Open(Tone("amp" + std::to_string(channels) + ".wav", 10, 44100, channels, 440, -12)));
+    Ops().Play();
+    const uint32_t plain = Level();
+    ASSERT_GT(plain, 1000u);
+    SelectDSPPlugin("zpdsp_ladspa.so");
+    ASSERT_TRUE(DSPPluginLoaded());
+    EXPECT_EQ(DSPPluginShownInformation().Name, "LADSPA Effect Host");
+    Wait(800);
+    EXPECT_NEAR(static_cast<double>(Level()) / plain, 2.0, 0.1) << channels << " channel(s)";
+    SelectDSPPlugin("None");
+    Ops().Stop();
+    Ops().FreeStreams();
+  }
+  EXPECT_TRUE(MessageTexts().empty());
+  // What it ran is kept for the next start, written back by the plug-in at unloading.
+  const std::string kept = ReadFile(settings);
+  EXPECT_NE(kept.find("Label=amp_stereo\n"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("Control 0=1.99526"), std::string::npos) << kept;
+  unsetenv("LADSPA_PATH");
+}
+
+// Crossfeed: a tone on the left channel only is heard, weaker, on the right as well.
+TEST_F(DspGenPluginTest, CrossfeedPutsALeftOnlyToneAttenuatedIntoTheRight) {
+  InstallBundled("zpdsp_crossfeed");
+  const std::string left = (Dir() / "left.wav").string();
+  ASSERT_TRUE(Shell("sox -n -r 44100 -c 2 '" + left + "' synth 10 sine 440 gain -12 remix 1 0"));
+  ASSERT_TRUE(Open(left));
+  Ops().Play();
+  const auto [plainLeft, plainRight] = Levels();
+  ASSERT_GT(plainLeft, 1000u);
+  EXPECT_LT(plainRight, 10u);
+  SelectDSPPlugin("zpdsp_crossfeed.so");
+  ASSERT_TRUE(DSPPluginLoaded());
+  Wait(800);
+  const auto [fedLeft, fedRight] = Levels();
+  EXPECT_GT(fedRight, plainLeft / 20) << fedLeft << " " << fedRight;
+  EXPECT_LT(fedRight, fedLeft * 3 / 4) << fedLeft << " " << fedRight;
+  SelectDSPPlugin("None");
+  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_EQ(ReadFile(program + "/dspplugins/zpdsp_crossfeed.ini"), "Level=default\n");
 }
 
 }  // namespace

@@ -124,6 +124,11 @@ SEEDS = {
         "copydata-many": api_request(0x4A, hand_over(3, "/a.mp3\r\nb.mp3\r\nhttp://x/y\r\n")),
         "cut": api_request(0x4A, hand_over(2, "/a.mp3\r\n"))[:40],
     },
+    "fuzz_dsp_plugin_settings": {
+        "ladspa": b"Library=/usr/lib/ladspa/amp.so\nLabel=amp_stereo\nControl 0=1.99526\n",
+        "ladspa-odd": b"Library = amp.so \r\nControl 99999=1e40\nControl 3=nan\nControl x=1\nLabel=\n",
+        "crossfeed": b"Level=jmeier\r\n",
+    },
 }
 
 

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -62,10 +63,12 @@ void SaveSettings() {
 void Config() {
   QDialog dialog;
   dialog.setWindowTitle(QStringLiteral("Headphone Crossfeed"));
-  if (void* parent = g_plugin.dsp_hwndParent) {
+  // The player's window, known to us only by its native id: the dialog stays above it.
+  void* parentId = g_plugin.dsp_hwndParent;
+  std::unique_ptr<QWindow> parent(parentId ? QWindow::fromWinId(reinterpret_cast<WId>(parentId)) : nullptr);
+  if (parent) {
     dialog.winId();
-    if (QWindow* window = QWindow::fromWinId(reinterpret_cast<WId>(parent)))
-      dialog.windowHandle()->setTransientParent(window);
+    dialog.windowHandle()->setTransientParent(parent.get());
   }
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(QStringLiteral("Crossfeed level:")));

@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <memory>
 
 #include "LadspaCatalogue.h"
 #include "LadspaEffect.h"
@@ -68,10 +69,11 @@ void ShowLadspaConfigDialog(void* parentWindow, const TLadspaChoice* current,
                             const std::function<const TLadspaChoice*(const TLadspaEffectInfo*)>& choose) {
   QDialog dialog;
   dialog.setWindowTitle(QStringLiteral("LADSPA Effect"));
-  if (parentWindow != nullptr) {
+  // The player's window, known to us only by its native id: the dialog stays above it.
+  std::unique_ptr<QWindow> parent(parentWindow ? QWindow::fromWinId(reinterpret_cast<WId>(parentWindow)) : nullptr);
+  if (parent) {
     dialog.winId();
-    if (QWindow* parent = QWindow::fromWinId(reinterpret_cast<WId>(parentWindow)))
-      dialog.windowHandle()->setTransientParent(parent);
+    dialog.windowHandle()->setTransientParent(parent.get());
   }
   auto* layout = new QVBoxLayout(&dialog);
   auto* effects = new QComboBox;

@@ -3,6 +3,14 @@
 // order of the entries, and what start-up and exit do.
 #include <dlfcn.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+
 #include <atomic>
 #include <fstream>
 
@@ -28,6 +36,29 @@ void WriteFile(const std::string& path, const std::string& text) { std::ofstream
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The plug-ins' dialogs need the application object the player has.
+void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "keldar_dspgen_plugins_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+// Runs work on the plug-in's modal dialog once it shows, then closes it.
+void OnModalDialog(const std::function<void(QDialog&)>& work) {
+  auto* timer = new QTimer;
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [timer, work] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
+    work(*dialog);
+    dialog->reject();
+  });
+  timer->start();
 }
 
 class DspGenPluginTest : public PlaybackEngineTest {
@@ -371,6 +402,67 @@ TEST_F(DspGenPluginTest, CrossfeedPutsALeftOnlyToneAttenuatedIntoTheRight) {
   SelectDSPPlugin("None");
   EXPECT_TRUE(MessageTexts().empty());
   EXPECT_EQ(ReadFile(program + "/dspplugins/zpdsp_crossfeed.ini"), "Level=default\n");
+}
+
+TEST_F(DspGenPluginTest, CrossfeedDialogOffersTheLibraryLevelsAndTheChoiceIsKept) {
+  EnsureApplication();
+  InstallBundled("zpdsp_crossfeed");
+  SelectDSPPlugin("zpdsp_crossfeed.so");
+  ASSERT_TRUE(DSPPluginLoaded());
+  QStringList captions;
+  OnModalDialog([&](QDialog& dialog) {
+    for (auto* button : dialog.findChildren<QRadioButton*>()) {
+      captions << button->text();
+      if (button->text().startsWith("Jan Meier")) button->click();
+    }
+  });
+  ConfigureDSPPlugin();
+  EXPECT_EQ(captions, (QStringList{"Default (700 Hz, 4.5 dB)", "Chu Moy (700 Hz, 6 dB)", "Jan Meier (650 Hz, 9.5 dB)"}));
+  SelectDSPPlugin("None");
+  EXPECT_EQ(ReadFile(program + "/dspplugins/zpdsp_crossfeed.ini"), "Level=jmeier\n");
+  // Loaded again, it starts from the kept level.
+  SelectDSPPlugin("zpdsp_crossfeed.so");
+  bool checked = false;
+  OnModalDialog([&](QDialog& dialog) {
+    for (auto* button : dialog.findChildren<QRadioButton*>())
+      if (button->text().startsWith("Jan Meier")) checked = button->isChecked();
+  });
+  ConfigureDSPPlugin();
+  EXPECT_TRUE(checked);
+}
+
+TEST_F(DspGenPluginTest, LadspaDialogListsTheEffectsAndItsSlidersSetTheControls) {
+  EnsureApplication();
+  const std::string ladspa = (Dir() / "ladspa-dialog").string();
+  fs::create_directories(ladspa);
+  fs::create_symlink("/usr/lib/ladspa/amp.so", ladspa + "/amp.so");
+  setenv("LADSPA_PATH", ladspa.c_str(), 1);
+  InstallBundled("zpdsp_ladspa");
+  SelectDSPPlugin("zpdsp_ladspa.so");
+  ASSERT_TRUE(DSPPluginLoaded());
+  QStringList controlNames;
+  int effectCount = 0;
+  OnModalDialog([&](QDialog& dialog) {
+    auto* effects = dialog.findChild<QComboBox*>();
+    ASSERT_NE(effects, nullptr);
+    effectCount = effects->count();
+    const int mono = effects->findText("Mono Amplifier (amp_mono, amp.so)");
+    ASSERT_GT(mono, 0);
+    effects->setCurrentIndex(mono);
+    const auto sliders = dialog.findChildren<QSlider*>();
+    ASSERT_EQ(sliders.size(), 1);
+    sliders.front()->setValue(sliders.front()->maximum());
+    for (auto* label : dialog.findChildren<QLabel*>()) controlNames << label->text();
+  });
+  ConfigureDSPPlugin();
+  EXPECT_GE(effectCount, 3);  // "(no effect)" and both amplifiers
+  EXPECT_TRUE(controlNames.contains("Gain")) << controlNames.join("|").toStdString();
+  SelectDSPPlugin("None");
+  const std::string kept = ReadFile(program + "/dspplugins/zpdsp_ladspa.ini");
+  EXPECT_NE(kept.find("Library=" + ladspa + "/amp.so\n"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("Label=amp_mono\n"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("Control 0=10\n"), std::string::npos) << kept;  // the top of the Gain slider
+  unsetenv("LADSPA_PATH");
 }
 
 }  // namespace

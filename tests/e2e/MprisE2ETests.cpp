@@ -59,8 +59,11 @@ class MprisE2E : public DeckE2E {
 };
 
 TEST_F(MprisE2E, PlayerctlReadsTheSongAndDrivesTheTransport) {
+  // Artwork named after the song lies beside the first one only.
+  WriteTextFile(dir / "one.JPG", "not decoded by the bridge, only named");
   StartPlaying();
   EXPECT_EQ(Playerctl("metadata title"), "One");
+  EXPECT_EQ(Playerctl("metadata mpris:artUrl"), "file://" + (dir / "one.JPG"));
   EXPECT_EQ(Playerctl("metadata xesam:url"), "file://" + (dir / "one.wav"));
   EXPECT_EQ(Playerctl("metadata mpris:length"), "40000000");
   EXPECT_EQ(Playerctl("status"), "Playing");
@@ -74,6 +77,7 @@ TEST_F(MprisE2E, PlayerctlReadsTheSongAndDrivesTheTransport) {
   Playerctl("next");
   EXPECT_TRUE(WaitForState("Playing", "2"));
   EXPECT_TRUE(WaitFor([] { return Playerctl("metadata title") == "Two"; }));
+  EXPECT_EQ(Playerctl("metadata").find("mpris:artUrl"), std::string::npos);
   Playerctl("previous");
   EXPECT_TRUE(WaitForState("Playing", "1"));
 

@@ -227,6 +227,8 @@ TEST_F(DspGenPluginTest, SelectingAPluginFeedsItTheBlocksAndNoneUnloadsItSilentl
   // The plug-in doubles every sample, and that is what is heard.
   const uint32_t processed = Level();
   EXPECT_NEAR(static_cast<double>(processed) / plain, 2.0, 0.1) << plain << " " << processed;
+  // The channel handle it was given works with the audio library: its own effect runs too.
+  EXPECT_GT(Stat("zptest_ownEffectBlocks"), 0u);
 
   ConfigureDSPPlugin();
   SelectDSPPlugin("None");

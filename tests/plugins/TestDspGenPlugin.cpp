@@ -15,6 +15,9 @@
 #include <cstring>
 #include <string>
 
+#include <dlfcn.h>
+
+#include "kaudio.h"
 #include "zpdsp_sdk_header.h"
 #include "zpgen_sdk_header.h"
 
@@ -69,6 +72,8 @@ __attribute__((visibility("default"))) std::atomic<uint32_t> zptest_rate{0};
 __attribute__((visibility("default"))) std::atomic<uint32_t> zptest_channels{0};
 __attribute__((visibility("default"))) std::atomic<uint32_t> zptest_bytesPerSample{0};
 __attribute__((visibility("default"))) std::atomic<uint32_t> zptest_oddLengths{0};
+// Blocks seen by the effect the plug-in adds itself to the channel through the audio library.
+__attribute__((visibility("default"))) std::atomic<uint32_t> zptest_ownEffectBlocks{0};
 }
 
 // Without the export the same function is there under another name.
@@ -95,8 +100,27 @@ void Process(void* buffer, uint32_t length, uint32_t rate, uint32_t channels, ui
   float* samples = static_cast<float*>(buffer);
   for (uint32_t i = 0; i < length / sizeof(float); ++i) samples[i] *= 2.0f;
 }
-void CreateEffect(uint32_t channel) { Log("CreateEffect " + std::to_string(channel)); }
-void StopEffect(uint32_t channel) { Log("StopEffect " + std::to_string(channel)); }
+// The plug-in's own effect on the channel, added through the player's audio library (found
+// in the process, as the player has loaded it).
+KAUDIO_HDSP g_ownEffect = 0;
+void OwnEffect(KAUDIO_HDSP, KAUDIO_DWORD, void*, KAUDIO_DWORD, void*) { zptest_ownEffectBlocks.fetch_add(1); }
+
+template <typename Function>
+Function* AudioLibrary(const char* name) {
+  return reinterpret_cast<Function*>(dlsym(RTLD_DEFAULT, name));
+}
+
+void CreateEffect(uint32_t channel) {
+  Log("CreateEffect " + std::to_string(channel));
+  if (auto* setDsp = AudioLibrary<decltype(KAUDIO_ChannelSetDSP)>("KAUDIO_ChannelSetDSP"))
+    g_ownEffect = setDsp(channel, &OwnEffect, nullptr, 1);
+}
+void StopEffect(uint32_t channel) {
+  Log("StopEffect " + std::to_string(channel));
+  if (auto* removeDsp = AudioLibrary<decltype(KAUDIO_ChannelRemoveDSP)>("KAUDIO_ChannelRemoveDSP"); removeDsp && g_ownEffect)
+    removeDsp(channel, g_ownEffect);
+  g_ownEffect = 0;
+}
 void SaveSettings() { Log("SaveSettings"); }
 void LoadSettings() { Log("LoadSettings"); }
 }  // namespace

@@ -63,7 +63,8 @@ typedef void (*zpdsp_Channel_Procedure)(uint32_t channel);
 typedef void (*zpdsp_Procedure)(void);
 
 typedef struct Tzpdsp_plugin_structure {
-  void* dsp_hwndParent;   /* written by the host after loading: its main window */
+  void* dsp_hwndParent;   /* written by the host after loading: the native id of its main window
+                           (an X11 window id under X11), or NULL when it has none */
   void* dsp_hDllInstance; /* written by the host after loading: the plug-in's module handle */
   Tzpdsp_plugin_INFO* dsp_plugin_Info;          /* read for the preferences */
   zpdsp_Initialize_Function dsp_plugin_Initialize; /* required */

@@ -44,7 +44,8 @@ typedef int32_t (*zpgen_Initialize_Function)(const char* folder);
 typedef void (*zpgen_Procedure)(void);
 
 typedef struct Tzpgen_plugin_structure {
-  void* gen_hwndParent;   /* written by the host after loading: its main window */
+  void* gen_hwndParent;   /* written by the host after loading: the native id of its main window
+                           (an X11 window id under X11), or NULL when it has none */
   void* gen_hDllInstance; /* written by the host after loading: the plug-in's module handle */
   Tzpgen_plugin_INFO* gen_plugin_Info;
   zpgen_Initialize_Function gen_plugin_Initialize; /* required */

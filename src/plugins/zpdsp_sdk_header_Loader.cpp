@@ -1,6 +1,8 @@
 #include "plugins/zpdsp_sdk_header_Loader.h"
 
 #include <dlfcn.h>
+
+#include <cstddef>
 #include <sched.h>
 
 #include <atomic>
@@ -9,6 +11,12 @@
 #include "plugins/PluginLibraryChecks.h"
 #include "plugins/PluginMemoryGuard.h"
 #include "util/ShowMessage.h"
+
+// The records keep their fields in the given order in natural C layout: 8-byte pointers.
+static_assert(sizeof(void*) != 8 || (offsetof(Tzpdsp_plugin_structure, dsp_plugin_Info) == 16 &&
+                                     offsetof(Tzpdsp_plugin_structure, dsp_plugin_DSP_Proc) == 40 &&
+                                     offsetof(Tzpdsp_plugin_structure, dsp_plugin_LoadSettings) == 80 &&
+                                     sizeof(Tzpdsp_plugin_structure) == 88 && sizeof(Tzpdsp_plugin_INFO) == 24));
 
 TKELDAR_dsp_PLUGIN_DLL_Table& KELDAR_dsp_PLUGIN_DLL_Table() {
   static TKELDAR_dsp_PLUGIN_DLL_Table table;

@@ -2,10 +2,17 @@
 
 #include <dlfcn.h>
 
+#include <cstddef>
+
 #include "plugins/PluginCallGuard.h"
 #include "plugins/PluginLibraryChecks.h"
 #include "plugins/PluginMemoryGuard.h"
 #include "util/ShowMessage.h"
+
+// The records keep their fields in the given order in natural C layout: 8-byte pointers.
+static_assert(sizeof(void*) != 8 || (offsetof(Tzpgen_plugin_structure, gen_plugin_Info) == 16 &&
+                                     offsetof(Tzpgen_plugin_structure, gen_plugin_Close) == 40 &&
+                                     sizeof(Tzpgen_plugin_structure) == 48 && sizeof(Tzpgen_plugin_INFO) == 24));
 
 TKELDAR_gen_PLUGIN_DLL_Table& KELDAR_gen_PLUGIN_DLL_Table() {
   static TKELDAR_gen_PLUGIN_DLL_Table table;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "plugins/PluginFolders.h"
 #include "plugins/zpdsp_sdk_header_Loader.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "util/GeneralPurposeFunctions.h"
@@ -48,7 +49,19 @@ void ShowLoadedInformation() {
     ShowEmptyInformation();
 }
 
+// The folder handed to the plug-in: the program's own, where it may keep its settings.
 std::string DSPFolder() { return ProgramFolder() + "/dspplugins/"; }
+
+// The plug-in file the setting names: in the program's folder, else among the bundled ones;
+// empty when it is in neither.
+std::string FindDSPPluginFile(const std::string& relative) {
+  for (const auto& folder : PluginFolders("dspplugins")) {
+    const std::string path = folder + "/" + relative;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return path;
+  }
+  return {};
+}
 
 bool IsPluginFileName(const std::string& settingValue) {
   return UpperCaseAscii(ExtractFileName(settingValue)).rfind("ZPDSP_", 0) == 0;
@@ -96,9 +109,8 @@ void StartDSPPlugin() {
       UnloadDSPPlugin();
     }
     SetDSPActive(false);
-    const std::string path = DSPFolder() + setting;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    const std::string path = FindDSPPluginFile(setting);
+    if (path.empty()) {
       ShowMessage(setting + " was not found.", {}, TMessageIcon::Error);
       ShowEmptyInformation();
     } else if (LoadDSPPlugin(path, DSPFolder(),
@@ -122,13 +134,15 @@ void StartDSPPlugin() {
 
 std::vector<std::string> DSPPluginList() {
   std::vector<std::string> list{"None"};
-  std::vector<std::string> files;
-  const std::string folder = DSPFolder();
-  FindFilesInFolderTree(ProgramFolder() + "/dspplugins", "zpdsp_*.so", files);
-  for (const auto& file : files) {
-    std::string relative = file;
-    if (relative.rfind(folder, 0) == 0) relative.erase(0, folder.size());
-    list.push_back(relative);
+  for (const auto& folder : PluginFolders("dspplugins")) {
+    std::vector<std::string> files;
+    FindFilesInFolderTree(folder, "zpdsp_*.so", files);
+    for (const auto& file : files) {
+      std::string relative = file;
+      if (relative.rfind(folder + "/", 0) == 0) relative.erase(0, folder.size() + 1);
+      // A bundled plug-in of the same name is hidden by the program folder's.
+      if (std::find(list.begin(), list.end(), relative) == list.end()) list.push_back(relative);
+    }
   }
   return list;
 }

@@ -35,7 +35,8 @@ void StartDSPPlugin();
 void StopDSPPlugin();
 
 // ---- the preferences page ----
-// "None" first, then every zpdsp_*.so under "dspplugins" (sub-folders too), relative to it.
+// "None" first, then every zpdsp_*.so under the "dspplugins" folders (the program's, then the
+// bundled ones; sub-folders too), relative to its folder.
 std::vector<std::string> DSPPluginList();
 // The index in that list of the entry the setting names (case ignored); 0 ("None") otherwise.
 int DSPPluginListIndexOfSetting(const std::vector<std::string>& list);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "plugins/PluginFolders.h"
 #include "plugins/zpdsp_plugins_Loader_API.h"
 #include "plugins/zpgen_sdk_header_Loader.h"
 #include "util/GeneralPurposeFunctions.h"
@@ -15,9 +16,20 @@ std::string GENFolder() { return ProgramFolder() + "/genplugins/"; }
 void StartGENPlugins() {
   auto& table = KELDAR_gen_PLUGIN_DLL_Table();
   table.KELDAR_gen_PLUGIN_DLL_TotalInTable = 0;
-  std::vector<std::string> files;
-  FindFilesInFolder(ProgramFolder() + "/genplugins", "zpgen_*.so", files);
-  std::sort(files.begin(), files.end());
+  // Name order within a folder; a bundled plug-in of the same name as one in the program
+  // folder is hidden by it.
+  std::vector<std::string> files, names;
+  for (const auto& folder : PluginFolders("genplugins")) {
+    std::vector<std::string> here;
+    FindFilesInFolder(folder, "zpgen_*.so", here);
+    std::sort(here.begin(), here.end());
+    for (const auto& file : here) {
+      const std::string name = ExtractFileName(file);
+      if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+      names.push_back(name);
+      files.push_back(file);
+    }
+  }
   void* parent = DSPPluginHostHooks().ParentWindow ? DSPPluginHostHooks().ParentWindow() : nullptr;
   for (const auto& file : files) {
     const int slot = table.KELDAR_gen_PLUGIN_DLL_TotalInTable;

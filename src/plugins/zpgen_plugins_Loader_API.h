@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// Loads every zpgen_*.so of "genplugins" (in name order) and initializes each.
+// Loads every zpgen_*.so of the "genplugins" folders (the program's, then the bundled ones; name
+// order within each) and initializes each with the program's "genplugins" folder.
 void StartGENPlugins();
 // Closes and releases them all, last loaded first.
 void StopGENPlugins();

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "plugins/PluginCallGuard.h"
+#include "plugins/PluginFolders.h"
 #include "plugins/PluginMemoryGuard.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -282,19 +283,7 @@ bool InputPluginUnusable(int slot) {
   return record != nullptr && record->PLUGIN_Unusable;
 }
 
-std::vector<std::string> InputPluginFolders() {
-  std::vector<std::string> folders;
-  for (const auto& base : {ProgramFolder(), ExecutableFolder()}) {
-    if (base.empty()) continue;
-    std::string folder = IncludeTrailingPathDelimiter(base) + "inputplugins";
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec)) continue;
-    bool known = false;
-    for (const auto& f : folders) known = known || fs::equivalent(f, folder, ec);
-    if (!known) folders.push_back(folder);
-  }
-  return folders;
-}
+std::vector<std::string> InputPluginFolders() { return PluginFolders("inputplugins"); }
 
 std::vector<std::string> FindInputPluginFiles() {
   std::vector<std::string> files;

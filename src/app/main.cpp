@@ -12,6 +12,7 @@
 
 #include "app/ApiWindowClicks.h"
 #include "app/ApplicationForms.h"
+#include "app/CDHooks.h"
 #include "app/CommandHooks.h"
 #include "app/DeckControllerSetup.h"
 #include "app/ExitSignals.h"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
   InstallDeckController(forms);
   InstallPlaylistWindowActions();
   InstallCommandHooks();
+  InstallCDHooks(deck);
   StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
 
   // Skin packages are unpacked by the archive input plug-in; a package handed to us loads at
@@ -178,6 +180,7 @@ int main(int argc, char** argv) {
   splash.reset();
   ClearApiWindowHooks();
   ClearDeckController();
+  ClearCDHooks();
   PlaylistHooks().LoadSkinPackage = nullptr;
   SetKELDARSkinPackageExtractor({});
   StartupHooks() = {};

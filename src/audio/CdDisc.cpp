@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -31,35 +33,89 @@ struct FileCloser {
   }
 };
 
+// Sheets already read, so that listing a disc's tracks and their lengths reads its sheet
+// once. An entry counts while the sheet and the files it names keep their size and time.
+struct SheetStamp {
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type time{};
+  bool operator==(const SheetStamp&) const = default;
+};
+
+bool Stamp(const std::filesystem::path& file, SheetStamp* stamp) {
+  std::error_code ec;
+  stamp->size = std::filesystem::file_size(file, ec);
+  if (ec) return false;
+  stamp->time = std::filesystem::last_write_time(file, ec);
+  return !ec;
+}
+
+struct CachedImage {
+  SheetStamp sheet;
+  std::vector<SheetStamp> files;
+  std::shared_ptr<const CueImage> image;
+};
+
+std::shared_ptr<const CueImage> CachedSheet(const std::string& path, const std::filesystem::path& folder,
+                                            int* error) {
+  static std::mutex mutex;
+  static std::map<std::string, CachedImage> cache;
+  SheetStamp sheet;
+  if (!Stamp(path, &sheet)) {
+    *error = KAUDIO_ERROR_FILEOPEN;
+    return nullptr;
+  }
+  {
+    std::lock_guard lock(mutex);
+    auto it = cache.find(path);
+    if (it != cache.end() && it->second.sheet == sheet) {
+      bool same = it->second.files.size() == it->second.image->files.size();
+      for (size_t i = 0; same && i < it->second.files.size(); ++i) {
+        SheetStamp now;
+        same = Stamp(folder / it->second.image->files[i], &now) && now == it->second.files[i];
+      }
+      if (same) return it->second.image;
+    }
+  }
+  if (sheet.size > kCueSheetMaxBytes) {
+    *error = KAUDIO_ERROR_FILEFORM;
+    return nullptr;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = KAUDIO_ERROR_FILEOPEN;
+    return nullptr;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  CachedImage entry;
+  entry.sheet = sheet;
+  auto image = ParseCueSheet(text.str(), [&](const std::string& name) -> int64_t {
+    const std::filesystem::path file = folder / name;
+    std::error_code fec;
+    SheetStamp stamp;
+    if (!std::filesystem::is_regular_file(file, fec) || !Stamp(file, &stamp)) return -1;
+    entry.files.push_back(stamp);
+    return static_cast<int64_t>(stamp.size / kCdSectorBytes);
+  });
+  if (!image) {
+    *error = KAUDIO_ERROR_FILEFORM;
+    return nullptr;
+  }
+  entry.image = std::make_shared<const CueImage>(std::move(*image));
+  std::lock_guard lock(mutex);
+  // A long session with many images keeps only the recent ones.
+  if (cache.size() >= 64) cache.clear();
+  cache[path] = entry;
+  return entry.image;
+}
+
 class CueDisc final : public CdDisc {
  public:
   static std::unique_ptr<CdDisc> Open(const std::string& path, int* error) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kCueSheetMaxBytes) {
-      *error = ec ? KAUDIO_ERROR_FILEOPEN : KAUDIO_ERROR_FILEFORM;
-      return nullptr;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      *error = KAUDIO_ERROR_FILEOPEN;
-      return nullptr;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    auto image = CachedSheet(path, folder, error);
+    if (!image) return nullptr;
     auto disc = std::unique_ptr<CueDisc>(new CueDisc);
-    const auto image = ParseCueSheet(text.str(), [&](const std::string& name) -> int64_t {
-      const std::filesystem::path file = folder / name;
-      std::error_code fec;
-      if (!std::filesystem::is_regular_file(file, fec)) return -1;
-      const auto bytes = std::filesystem::file_size(file, fec);
-      return fec ? -1 : static_cast<int64_t>(bytes / kCdSectorBytes);
-    });
-    if (!image) {
-      *error = KAUDIO_ERROR_FILEFORM;
-      return nullptr;
-    }
     disc->toc_ = image->toc;
     disc->segments_ = image->segments;
     for (const std::string& name : image->files) {

@@ -237,5 +237,33 @@ TEST_F(FreedbClientTest, SlowHugeAndCutRepliesGiveUpWithoutStoringAnything) {
   }
 }
 
+TEST_F(FreedbClientTest, EditingAStoredEntrySubmitsTheNextRevisionAndKeepsTheFileWhenRefused) {
+  const std::string cue = Image("edited");
+  const std::string stored = m_folder / "localcddatabase/rock/0a000c03";
+  fs::create_directories(fs::path(stored).parent_path());
+  std::string record = kReadReply;
+  record = record.substr(record.find('\n') + 1);
+  record = record.substr(0, record.size() - 3);  // without the status line and the end line
+  WriteTextFile(stored, record);
+  TFreedbPeer peer(ScenarioFolder());  // refuses every submission
+  Client(peer);
+  CDDialogHooks().EditEntry = [](TCDDBEntry& entry) {
+    EXPECT_EQ(entry.Category, "rock");
+    entry.Tracks[0] = "Renamed";
+    return true;
+  };
+  EXPECT_FALSE(EditCDTrackInformation(cue + "/Track01.CDA", true));
+  const auto requests = ServerLog();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_NE(requests[0].find("Discid: 0a000c03"), std::string::npos);
+  EXPECT_NE(Body(requests[0]).find("# Revision: 5\r\n"), std::string::npos);
+  EXPECT_NE(Body(requests[0]).find("TTITLE0=Renamed\r\n"), std::string::npos);
+  EXPECT_NE(Body(requests[0]).find("# Disc length: 14 seconds\r\n"), std::string::npos);
+  EXPECT_EQ(ReadTextFile(stored), record);
+  // A drive without a disc says so.
+  EXPECT_FALSE(EditCDTrackInformation(m_folder / "nothing.cue/Track01.CDA", true));
+  EXPECT_EQ(Messages().back().Text, "NO CD in Drive");
+}
+
 }  // namespace
 }  // namespace cdtest

@@ -41,6 +41,9 @@ TEST_F(DeckE2E, ADiscImageIsNamedFromTheLocalStoreAndPlays) {
   EXPECT_EQ(PlaylistLineText(list.Item(0), 2), "Disc Artist - Four Forty");
   EXPECT_EQ(PlaylistLineText(list.Item(2), 2), "Disc Artist - Thirteen Twenty");
   EXPECT_EQ(list.Item(2).FilePlaybackLength, 3);
+  // The server list was missing: the defaults were written.
+  const std::string servers = ReadTextFile(program + "/keldar3freedbservers.ini");
+  EXPECT_EQ(servers.rfind("gnudb.gnudb.org http 80 /~cddb/cddb.cgi N000.00 W000.00 Random freedb server\n", 0), 0u);
   // No server was asked: the e-mail address was good and the disc was known.
   for (const TMessage& m : ReadMessageLog(log)) EXPECT_EQ(m.Text.find("freedb"), std::string::npos) << m.Text;
 }

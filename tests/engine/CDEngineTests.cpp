@@ -190,6 +190,21 @@ TEST_F(CDEngineTest, BrokenCueSheetsGiveNoDiscAndTheStreamFailure) {
   EXPECT_EQ(Ops().GetFilePlaybackLength(fine + "/Track01.CDA"), 1);
 }
 
+TEST_F(CDEngineTest, TheDriveReportShowsEveryDriveTheLibraryKnows) {
+  const std::string cue = MakeImage("report", "plain");
+  const int drive = KAUDIO_CD_DriveFromPath(cue.c_str());
+  ASSERT_GE(drive, 0);
+  Ops().ShowCDDrivesInfo();
+  const auto messages = Messages();
+  ASSERT_EQ(static_cast<int>(messages.size()), drive + 1);  // one box per drive, no more
+  const TMessage& last = messages.back();
+  EXPECT_EQ(last.Title, "BASS CD Drives INFO");
+  EXPECT_NE(last.Text.find("CD/DVD Drive " + std::to_string(drive + 1)), std::string::npos) << last.Text;
+  EXPECT_NE(last.Text.find("Product: Disc image"), std::string::npos) << last.Text;
+  EXPECT_NE(last.Text.find("The drive can read CD audio."), std::string::npos) << last.Text;
+  EXPECT_NE(last.Text.find("The drive is NOT capable of analog playback."), std::string::npos) << last.Text;
+}
+
 TEST_F(CDEngineTest, TrackNamesGiveDriveAndTrack) {
   const std::string cue = MakeImage("names", "plain");
   const TCDTrackName name = ParseCDTrackName(cue + "/Track05.cda");

@@ -370,7 +370,7 @@ KAUDIO_API const char* KAUDIO_TAGS_Read(KAUDIO_DWORD handle, const char* fmt);
 
 /* ---- Audio CDs ----
  * Drives are numbered from 0: first the system's drives (/dev/sr0, /dev/sr1, ...), then the
- * disc images (".cue" with its ".bin" files, cdrdao ".toc") made known with
+ * disc images (".cue" with its ".bin" files) made known with
  * KAUDIO_CD_DriveFromPath, which stand as drives for every call below. Tracks count from 0.
  * Every call reads the disc afresh, so a changed disc is seen at once. Any thread. */
 typedef struct KAUDIO_CD_INFO {

@@ -239,7 +239,7 @@ class CdioDisc final : public CdDisc {
 
 bool IsCdImagePath(const std::string& path) {
   const std::string ext = LowerExtension(path);
-  return ext == ".cue" || ext == ".toc";
+  return ext == ".cue";
 }
 
 std::unique_ptr<CdDisc> CdDisc::Open(const std::string& path, int* error) {

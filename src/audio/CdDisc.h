@@ -1,6 +1,5 @@
-// One opened disc: a cue/bin image read directly, or a drive (and the image kinds libcdio
-// knows, such as cdrdao ".toc" files) through libcdio, with libcdio-paranoia reading the
-// audio of real drives. A disc serves one thread at a time.
+// One opened disc: a cue/bin image read directly, or a drive through libcdio, with
+// libcdio-paranoia reading the audio of real drives. A disc serves one thread at a time.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +24,7 @@ class CdDisc {
   CdToc toc_;
 };
 
-// True for the image kinds that stand as a drive (".cue", ".toc"), by extension.
+// True for the image kind that stands as a drive (".cue"), by extension.
 bool IsCdImagePath(const std::string& path);
 
 }  // namespace kaudio

@@ -14,7 +14,7 @@ struct TCDTrackName {
   int Track = -1;  // zero-based
 };
 // "/dev/sr0/Track05.cda" -> the drive of "/dev/sr0", track 4. The drive root is a device or
-// a disc image (".cue"/".toc") standing as a drive.
+// a disc image (".cue") standing as a drive.
 TCDTrackName ParseCDTrackName(const std::string& name);
 
 // CreateStream for types 3 (digital) and 4 (analog).

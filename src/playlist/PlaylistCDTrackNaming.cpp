@@ -19,7 +19,7 @@ bool IsCDTrackLocator(const std::string& locator) {
 bool IsCDDriveLocation(const std::string& location) {
   if (IsURL(location)) return false;
   const std::string ext = UpperCaseAscii(ExtractFileExt(location));
-  if (ext == ".CUE" || ext == ".TOC") return true;
+  if (ext == ".CUE") return true;
   std::string device = location;
   while (device.size() > 1 && device.back() == '/') device.pop_back();
   if (device.rfind("/dev/sr", 0) != 0 || device.size() == 7) return false;

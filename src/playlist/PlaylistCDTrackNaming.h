@@ -12,7 +12,7 @@ bool IsCDTrackLocator(const std::string& locator);
 // ("Track03.cda" -> 2); -1 without a number.
 int CDTrackIndexFromLocator(const std::string& locator);
 // True for a location that stands as a CD drive: a device ("/dev/sr0") or a disc image
-// (".cue", ".toc").
+// (".cue").
 bool IsCDDriveLocation(const std::string& location);
 
 // Takes the drive of the last unnamed CD-track entry, asks the hook about its disc (online

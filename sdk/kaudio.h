@@ -54,7 +54,10 @@ typedef KAUDIO_HANDLE KAUDIO_HPLUGIN;
 #define KAUDIO_ERROR_POSITION 7
 #define KAUDIO_ERROR_INIT 8
 #define KAUDIO_ERROR_START 9
+#define KAUDIO_ERROR_NOCD 12
+#define KAUDIO_ERROR_CDTRACK 13
 #define KAUDIO_ERROR_ALREADY 14
+#define KAUDIO_ERROR_NOTAUDIO 17
 #define KAUDIO_ERROR_NOCHAN 18
 #define KAUDIO_ERROR_ILLTYPE 19
 #define KAUDIO_ERROR_ILLPARAM 20
@@ -151,6 +154,7 @@ typedef struct KAUDIO_INFO {
 #define KAUDIO_CTYPE_STREAM_TEMPO 0x1f200
 #define KAUDIO_CTYPE_STREAM_ADDON 0x10100
 #define KAUDIO_CTYPE_MUSIC 0x20000
+#define KAUDIO_CTYPE_STREAM_CD 0x10200
 
 typedef struct KAUDIO_CHANNELINFO {
   KAUDIO_DWORD freq;  /* the channel's own rate, Hz */
@@ -363,6 +367,51 @@ KAUDIO_API const char* KAUDIO_ChannelGetTags(KAUDIO_DWORD handle, KAUDIO_DWORD t
  * when absent), %IFV1(x,a), %IFV2(x,a,b) and %% for the channel's file. The text is owned by
  * the calling thread and valid until its next call. */
 KAUDIO_API const char* KAUDIO_TAGS_Read(KAUDIO_DWORD handle, const char* fmt);
+
+/* ---- Audio CDs ----
+ * Drives are numbered from 0: first the system's drives (/dev/sr0, /dev/sr1, ...), then the
+ * disc images (".cue" with its ".bin" files) made known with
+ * KAUDIO_CD_DriveFromPath, which stand as drives for every call below. Tracks count from 0.
+ * Every call reads the disc afresh, so a changed disc is seen at once. Any thread. */
+typedef struct KAUDIO_CD_INFO {
+  const char* path;    /* the drive's device or image path */
+  const char* vendor;  /* texts valid until the next call on this thread */
+  const char* product;
+  const char* rev;
+  KAUDIO_DWORD rwflags;  /* what it reads (0x1 CD-R, 0x2 CD-RW, 0x1000000 audio, ...) */
+  KAUDIO_DWORD maxspeed; /* KB/s, 0 when unknown */
+  KAUDIO_DWORD cache;    /* KB, 0 when unknown */
+  KAUDIO_BOOL cdtext;
+  KAUDIO_BOOL analog;    /* can play through its own audio output */
+  KAUDIO_BOOL image;     /* a disc image, not a device */
+} KAUDIO_CD_INFO;
+
+#define KAUDIO_CDID_CDDB 2 /* freedb query: "discid tracks offset... seconds" */
+
+/* False past the last drive. */
+KAUDIO_API KAUDIO_BOOL KAUDIO_CD_GetInfo(KAUDIO_DWORD drive, KAUDIO_CD_INFO* info);
+/* The drive number of a device or image path (an image is added on first use); -1 when the
+ * path is neither. */
+KAUDIO_API int KAUDIO_CD_DriveFromPath(const char* path);
+KAUDIO_API KAUDIO_BOOL KAUDIO_CD_IsReady(KAUDIO_DWORD drive);
+/* Tracks on the disc, (DWORD)-1 on error (no disc: KAUDIO_ERROR_NOCD). */
+KAUDIO_API KAUDIO_DWORD KAUDIO_CD_GetTracks(KAUDIO_DWORD drive);
+/* Bytes of 16-bit stereo data; (DWORD)-1 for a data track or on error. */
+KAUDIO_API KAUDIO_DWORD KAUDIO_CD_GetTrackLength(KAUDIO_DWORD drive, KAUDIO_DWORD track);
+/* Text owned by the calling thread, valid until its next call; NULL on error. */
+KAUDIO_API const char* KAUDIO_CD_GetID(KAUDIO_DWORD drive, KAUDIO_DWORD id);
+/* A track read digitally: 44100 Hz stereo; flags as for files (float, decode). */
+KAUDIO_API KAUDIO_HSTREAM KAUDIO_CD_StreamCreate(KAUDIO_DWORD drive, KAUDIO_DWORD track,
+                                                KAUDIO_DWORD flags);
+/* Analog playback through the drive's own output, from pos sectors into the track to its end.
+ * Images have no output: false with KAUDIO_ERROR_NOTAVAIL. */
+KAUDIO_API KAUDIO_BOOL KAUDIO_CD_Analog_Play(KAUDIO_DWORD drive, KAUDIO_DWORD track,
+                                            KAUDIO_DWORD pos);
+KAUDIO_API KAUDIO_BOOL KAUDIO_CD_Analog_Stop(KAUDIO_DWORD drive);
+/* KAUDIO_ACTIVE_PLAYING, KAUDIO_ACTIVE_PAUSED or KAUDIO_ACTIVE_STOPPED. */
+KAUDIO_API KAUDIO_DWORD KAUDIO_CD_Analog_IsActive(KAUDIO_DWORD drive);
+/* Sectors into the track in the low word, the track in the high word; (DWORD)-1 on error. */
+KAUDIO_API KAUDIO_DWORD KAUDIO_CD_Analog_GetPosition(KAUDIO_DWORD drive);
 
 #ifdef __cplusplus
 }

@@ -12,6 +12,7 @@
 
 #include "app/ApiWindowClicks.h"
 #include "app/ApplicationForms.h"
+#include "app/CDHooks.h"
 #include "app/CommandHooks.h"
 #include "app/DeckControllerSetup.h"
 #include "app/ExitSignals.h"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
   InstallCommandHooks();
   // DSP and general plug-ins: restarted at the first showing, stopped at exit.
   InstallPluginHost(deck);
+  InstallCDHooks(deck);
   StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
 
   // Skin packages are unpacked by the archive input plug-in; a package handed to us loads at
@@ -182,6 +184,7 @@ int main(int argc, char** argv) {
   ClearApiWindowHooks();
   ClearDeckController();
   ClearPluginHost();
+  ClearCDHooks();
   PlaylistHooks().LoadSkinPackage = nullptr;
   SetKELDARSkinPackageExtractor({});
   StartupHooks() = {};

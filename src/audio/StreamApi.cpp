@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "audio/AddonRegistry.h"
+#include "audio/ChannelPublish.h"
 #include "audio/Errors.h"
 #include "audio/FileSource.h"
 #include "audio/Library.h"
@@ -25,18 +26,6 @@ constexpr uint32_t kStreamFlags = KAUDIO_SAMPLE_8BITS | KAUDIO_SAMPLE_MONO | KAU
                                   KAUDIO_STREAM_RESTRATE | KAUDIO_STREAM_BLOCK | KAUDIO_STREAM_STATUS |
                                   KAUDIO_FX_FREESOURCE;
 
-uint32_t Publish(std::unique_ptr<ChannelSource> src, uint32_t flags, uint32_t ctype,
-                 const std::string& name, uint32_t plugin) {
-  const uint32_t h = NewHandle();
-  auto ch = std::make_shared<Channel>(h, std::move(src), flags & ~KAUDIO_UNICODE, ctype);
-  ch->filename = name;
-  ch->plugin = plugin;
-  ch->source->Attach(ch.get());
-  RegisterChannel(ch);
-  SetError(0);
-  return h;
-}
-
 bool ReadWhole(const std::string& path, uint64_t offset, uint64_t length, std::vector<uint8_t>* out) {
   std::ifstream f(path, std::ios::binary);
   if (!f) return false;
@@ -50,6 +39,18 @@ bool ReadWhole(const std::string& path, uint64_t offset, uint64_t length, std::v
 
 }  // namespace
 
+uint32_t kaudio::PublishChannel(std::unique_ptr<ChannelSource> src, uint32_t flags, uint32_t ctype,
+                                const std::string& name, uint32_t plugin) {
+  const uint32_t h = NewHandle();
+  auto ch = std::make_shared<Channel>(h, std::move(src), flags & ~KAUDIO_UNICODE, ctype);
+  ch->filename = name;
+  ch->plugin = plugin;
+  ch->source->Attach(ch.get());
+  RegisterChannel(ch);
+  SetError(0);
+  return h;
+}
+
 extern "C" {
 
 KAUDIO_HSTREAM KAUDIO_StreamCreateFile(KAUDIO_BOOL mem, const void* file, KAUDIO_QWORD offset,
@@ -62,7 +63,7 @@ KAUDIO_HSTREAM KAUDIO_StreamCreateFile(KAUDIO_BOOL mem, const void* file, KAUDIO
     if (!length) return Fail(KAUDIO_ERROR_ILLPARAM);
     auto src = FileSource::OpenMemory(static_cast<const uint8_t*>(file) + offset, length, prescan, &error);
     if (!src) return Fail(error);
-    return Publish(std::move(src), flags, KAUDIO_CTYPE_STREAM_FILE, "", 0);
+    return PublishChannel(std::move(src), flags, KAUDIO_CTYPE_STREAM_FILE, "", 0);
   }
   const std::string path(static_cast<const char*>(file));
   {
@@ -72,12 +73,12 @@ KAUDIO_HSTREAM KAUDIO_StreamCreateFile(KAUDIO_BOOL mem, const void* file, KAUDIO
   uint32_t plugin = 0;
   // Add-ons that name this extension first, then our own decoder, then any other add-on.
   if (auto src = OpenWithAddons(path, true, &plugin, &error))
-    return Publish(std::move(src), flags, KAUDIO_CTYPE_STREAM_ADDON, path, plugin);
+    return PublishChannel(std::move(src), flags, KAUDIO_CTYPE_STREAM_ADDON, path, plugin);
   if (auto src = FileSource::Open(path, prescan, &error))
-    return Publish(std::move(src), flags, KAUDIO_CTYPE_STREAM_FILE, path, 0);
+    return PublishChannel(std::move(src), flags, KAUDIO_CTYPE_STREAM_FILE, path, 0);
   int builtinError = error;
   if (auto src = OpenWithAddons(path, false, &plugin, &error))
-    return Publish(std::move(src), flags, KAUDIO_CTYPE_STREAM_ADDON, path, plugin);
+    return PublishChannel(std::move(src), flags, KAUDIO_CTYPE_STREAM_ADDON, path, plugin);
   return Fail(builtinError ? builtinError : KAUDIO_ERROR_FILEFORM);
 }
 
@@ -98,7 +99,7 @@ KAUDIO_HMUSIC KAUDIO_MusicLoad(KAUDIO_BOOL mem, const void* file, KAUDIO_QWORD o
   int error = 0;
   auto src = ModuleSource::Open(std::move(data), flags, freq ? freq : OutputRate(), &error);
   if (!src) return Fail(error);
-  return Publish(std::move(src), flags, KAUDIO_CTYPE_MUSIC, name, 0);
+  return PublishChannel(std::move(src), flags, KAUDIO_CTYPE_MUSIC, name, 0);
 }
 
 KAUDIO_HSTREAM KAUDIO_StreamCreate(KAUDIO_DWORD freq, KAUDIO_DWORD chans, KAUDIO_DWORD flags,
@@ -109,7 +110,7 @@ KAUDIO_HSTREAM KAUDIO_StreamCreate(KAUDIO_DWORD freq, KAUDIO_DWORD chans, KAUDIO
   const uint32_t bps = (flags & KAUDIO_SAMPLE_FLOAT) ? 4 : (flags & KAUDIO_SAMPLE_8BITS) ? 1 : 2;
   auto src = std::make_unique<UserSource>(freq, chans, bps, proc, user);
   UserSource* raw = src.get();
-  const uint32_t h = Publish(std::move(src), flags, KAUDIO_CTYPE_STREAM_USER, "", 0);
+  const uint32_t h = PublishChannel(std::move(src), flags, KAUDIO_CTYPE_STREAM_USER, "", 0);
   raw->SetHandle(h);
   return h;
 }
@@ -121,7 +122,7 @@ KAUDIO_HSTREAM KAUDIO_FX_TempoCreate(KAUDIO_DWORD chan, KAUDIO_DWORD flags) {
   auto src = std::make_unique<TempoSource>(inner);
   // The tempo stream keeps the source's sample format unless it asks for float.
   const uint32_t own = (flags & ~KAUDIO_UNICODE) | (inner->flags & (KAUDIO_SAMPLE_FLOAT | KAUDIO_SAMPLE_8BITS));
-  const uint32_t h = Publish(std::move(src), own, KAUDIO_CTYPE_STREAM_TEMPO, inner->filename, inner->plugin);
+  const uint32_t h = PublishChannel(std::move(src), own, KAUDIO_CTYPE_STREAM_TEMPO, inner->filename, inner->plugin);
   return h;
 }
 

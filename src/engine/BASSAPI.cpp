@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "engine/BASSAPICD.h"
 #include "engine/BASSAPIEffects.h"
 #include "engine/BASSAPIInternetStream.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
@@ -163,9 +164,9 @@ bool CreateStream() {
       return true;
     }
     case KELDAR_AUDIOVIDEO_API_mtShoutcastStream: return BASSAPI_CreateInternetStream();
-    // CD tracks and video arrive with their own engines.
-    case KELDAR_AUDIOVIDEO_API_mtCDTrack: return Fail("Can't create CD stream");
-    case KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack: return Fail("Can't Create CD Track");
+    case KELDAR_AUDIOVIDEO_API_mtCDTrack: return BASSAPI_CreateCDStream();
+    case KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack: return BASSAPI_CreateCDAnalogTrack();
+    // Video arrives with its own engine.
     case KELDAR_AUDIOVIDEO_API_mtVIDEOStream: return Fail("Can't Create Video Stream");
     default: return true;
   }
@@ -189,8 +190,10 @@ void Play() {
                                                                   : "Can't play stream");
     }
   } else if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) {
-    s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
-    ReportEngineError("Can't play CD Track");
+    if (!BASSAPI_PlayCDAnalog()) {
+      s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
+      ReportEngineError("Can't play CD Track");
+    }
   } else if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) {
     s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
     ReportEngineError("Can't Play Video Stream");
@@ -201,16 +204,19 @@ void Play() {
 
 void Pause() {
   S().PlayerState = KELDAR_AUDIOVIDEO_API_psPaused;
+  BASSAPI_PauseCDAnalog();
   KAUDIO_Pause();
 }
 
 void Resume() {
   S().PlayerState = KELDAR_AUDIOVIDEO_API_psPlaying;
+  BASSAPI_ResumeCDAnalog();
   KAUDIO_Start();
 }
 
 void Stop() {
   S().PlayerState = KELDAR_AUDIOVIDEO_API_psStopped;
+  if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) BASSAPI_StopCDAnalog();
   if (const KAUDIO_DWORD h = CurrentHandle()) KAUDIO_ChannelStop(h);
 }
 
@@ -226,6 +232,7 @@ void UpdatePosition() {
   auto& s = S();
   // The deck's timer is where texts from the library's threads reach the UI.
   BASSAPI_SyncStreamMetadata();
+  if (s.CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) return BASSAPI_UpdateCDAnalogPosition();
   if (s.CurrentMediaType > KELDAR_AUDIOVIDEO_API_mtCDTrack) return;
   const KAUDIO_DWORD h = CurrentHandle();
   const KAUDIO_QWORD bytes = KAUDIO_ChannelGetPosition(h, 0);
@@ -245,6 +252,7 @@ void UpdatePosition() {
 void SeekToPercent() {
   auto& s = S();
   const auto type = s.CurrentMediaType;
+  if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) return BASSAPI_SeekCDAnalog(s.SeekPercent * s.TotalSeconds / 100);
   if (type != KELDAR_AUDIOVIDEO_API_mtStream && type != KELDAR_AUDIOVIDEO_API_mtMOD &&
       type != KELDAR_AUDIOVIDEO_API_mtCDTrack)
     return;
@@ -261,6 +269,10 @@ void CheckEndOfStream() {
   auto& s = S();
   if (s.PlayerState != KELDAR_AUDIOVIDEO_API_psPlaying) return;
   const auto type = s.CurrentMediaType;
+  if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack && !BASSAPI_CDAnalogActive()) {
+    s.PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
+    s.SongEnded = 1;
+  }
   if (type > KELDAR_AUDIOVIDEO_API_mtCDTrack) return;
   const KAUDIO_DWORD h = CurrentHandle();
   bool ended = KAUDIO_ChannelIsActive(h) == 0;
@@ -279,6 +291,8 @@ void CheckEndOfStream() {
 
 std::int64_t GetFilePlaybackLength(const std::string& name) {
   const auto type = GetMediaFileType(name);
+  if (type == KELDAR_AUDIOVIDEO_API_mtCDTrack || type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack)
+    return BASSAPI_CDTrackLength(name, type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack);
   KAUDIO_DWORD h = 0;
   if (type == KELDAR_AUDIOVIDEO_API_mtStream)
     h = KAUDIO_StreamCreateFile(0, name.c_str(), 0, 0, kUnicode);
@@ -338,6 +352,7 @@ void SetMODPanSeparation() {
 }
 
 void UnloadAudioAPI() {
+  BASSAPI_StopCDAnalog();
   KAUDIO_Stop();
   BASSAPI_JoinConnectionThread();
   BASSAPI_RemoveAllEffects();
@@ -373,6 +388,8 @@ void BindSlots() {
   o.BuildSupportedFileTypes = ::BuildSupportedFileTypes;
   o.ShowSoundDeviceInfo = ::ShowSoundDeviceInfo;
   o.ShowCDDrivesInfo = ::ShowCDDrivesInfo;
+  o.GetCDDiscID = BASSAPI_GetCDDiscID;
+  o.ListCDTracks = BASSAPI_ListCDTracks;
   o.SetVolume = BASSAPI_SetVolume;
   o.SetBalance = BASSAPI_SetBalance;
   o.SetPitch = BASSAPI_SetPitch;
@@ -415,6 +432,7 @@ bool BASSAPI_VersionAccepted(std::uint32_t version) { return (version >> 24) == 
 
 bool BASSAPI_Initialize() {
   BindSlots();
+  BASSAPI_InstallCDDriveReports();
   auto& s = S();
   s.StreamHandle = s.InternetStreamHandle = s.MusicHandle = s.CDStreamHandle = 0;
   s.ConnectionState = 0;

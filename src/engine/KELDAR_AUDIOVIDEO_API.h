@@ -138,6 +138,12 @@ struct KELDAR_AUDIOVIDEO_API_Operations {
   std::function<void()> BuildSupportedFileTypes;
   std::function<void()> ShowSoundDeviceInfo;
   std::function<void()> ShowCDDrivesInfo;
+  // The disc id of the drive of a ".CDA" name, "" without a disc; the whole disc-id text
+  // (the freedb query) is kept in EngineState::CDDiscIDText.
+  std::function<std::string(const std::string&)> GetCDDiscID;
+  // Track names of the drive of a ".CDA" name appended to the list; true when the disc has a
+  // data track (left out of the list).
+  std::function<bool(const std::string&, std::vector<std::string>&)> ListCDTracks;
   // Effects: each reads its stored slider value (EngineState::Sliders).
   std::function<void()> SetVolume;
   std::function<void()> SetBalance;
@@ -212,6 +218,7 @@ struct KELDAR_AUDIOVIDEO_API_EngineState {
   std::uint32_t InternetStreamHandle = 0;
   std::uint32_t MusicHandle = 0;
   std::uint32_t CDStreamHandle = 0;
+  std::string CDDiscIDText;  // the library's last disc-id text
   int PlayerState = KELDAR_AUDIOVIDEO_API_psStopped;
   std::atomic<int> SongEnded{0};
   std::int64_t TotalSeconds = 0;

@@ -16,6 +16,18 @@ bool IsCDTrackLocator(const std::string& locator) {
   return type == KELDAR_AUDIOVIDEO_API_mtCDTrack || type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack;
 }
 
+bool IsCDDriveLocation(const std::string& location) {
+  if (IsURL(location)) return false;
+  const std::string ext = UpperCaseAscii(ExtractFileExt(location));
+  if (ext == ".CUE") return true;
+  std::string device = location;
+  while (device.size() > 1 && device.back() == '/') device.pop_back();
+  if (device.rfind("/dev/sr", 0) != 0 || device.size() == 7) return false;
+  for (size_t i = 7; i < device.size(); ++i)
+    if (device[i] < '0' || device[i] > '9') return false;
+  return true;
+}
+
 int CDTrackIndexFromLocator(const std::string& locator) {
   const std::string name = ExtractFileName(locator);
   const size_t at = PosText("Track", name);

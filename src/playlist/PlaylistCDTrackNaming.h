@@ -11,6 +11,9 @@ bool IsCDTrackLocator(const std::string& locator);
 // Zero-based track index from the file name: the number after "Track", minus 1
 // ("Track03.cda" -> 2); -1 without a number.
 int CDTrackIndexFromLocator(const std::string& locator);
+// True for a location that stands as a CD drive: a device ("/dev/sr0") or a disc image
+// (".cue").
+bool IsCDDriveLocation(const std::string& location);
 
 // Takes the drive of the last unnamed CD-track entry, asks the hook about its disc (online
 // only when useAllDialogs and Options_UsefreedbSupportState) and fills every unnamed entry

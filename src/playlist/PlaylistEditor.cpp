@@ -23,6 +23,15 @@ bool Supported(KELDAR_AUDIOVIDEO_API_MediaFileType type) {
 
 // What one input string contributes to the staging list.
 void StageString(const std::string& name, std::vector<std::string>& staged) {
+  // A drive or a disc image given by itself stands for its tracks.
+  if (IsCDDriveLocation(name) && PlaylistHooks().ListCDTracks) {
+    try {
+      for (const std::string& track : PlaylistHooks().ListCDTracks(IncludeTrailingPathDelimiter(name) + "Track00.CDA"))
+        staged.push_back(track);
+    } catch (...) {
+    }
+    return;
+  }
   const auto type = GetMediaFileType(name);
   if (!Supported(type)) return;
   if (type != KELDAR_AUDIOVIDEO_API_mtzpInputCOMPRESSEDFILES) {

@@ -133,7 +133,7 @@ constexpr TSettingsKey kSettingsKeys[] = {
     KEY(Options_EnableWideHotkeysSupport, false),
     KEY(Options_ScreenSaverState, true),
     KEY(Options_UsefreedbSupportState, true),
-    KEY(Options_freedbUserEmail, ""),
+    KEY(Options_freedbUserEmail, KELDAR_FREEDB_DEFAULT_EMAIL),
     KEY(Options_freedbLastUsedServer, 0),
     KEY(Options_LastUsedEncoder, 0),
     KEY(Options_EncoderOutputFile, "recordedfile"),

@@ -55,6 +55,8 @@ extern SettingsVariableBooleanRecord Options_EnableWideHotkeysSupport;
 extern SettingsVariableBooleanRecord Options_ScreenSaverState;
 extern SettingsVariableBooleanRecord Options_UsefreedbSupportState;
 extern SettingsVariableStringRecord Options_freedbUserEmail;
+// The default submission address: ours, and without "@", so the user is asked for a real one.
+inline constexpr char KELDAR_FREEDB_DEFAULT_EMAIL[] = "freedb-user.zorvane.example";
 extern SettingsVariableIntegerRecord Options_freedbLastUsedServer;
 extern SettingsVariableIntegerRecord Options_LastUsedEncoder;
 extern SettingsVariableStringRecord Options_EncoderOutputFile;

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -72,7 +73,7 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
 }
 
 TRequestOutcome PerformRequest(const std::string& url, const std::string* postBody,
-                               const TBodySink& sink) {
+                               const TBodySink& sink, const THttpPostOptions* options = nullptr) {
   GlobalInitOnce();
   std::unique_ptr<CURL, TCurlDeleter> curl(curl_easy_init());
   if (!curl) return TRequestOutcome::Failed;
@@ -89,7 +90,8 @@ TRequestOutcome PerformRequest(const std::string& url, const std::string* postBo
   curl_easy_setopt(c, CURLOPT_PROXY, "");
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  curl_easy_setopt(c, CURLOPT_TIMEOUT, kTotalTimeoutSeconds);
+  curl_easy_setopt(c, CURLOPT_TIMEOUT,
+                   options && options->TotalTimeoutSeconds > 0 ? options->TotalTimeoutSeconds : kTotalTimeoutSeconds);
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteBody);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
 
@@ -97,6 +99,9 @@ TRequestOutcome PerformRequest(const std::string& url, const std::string* postBo
   if (postBody) {
     curl_slist* list = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
     if (list) list = curl_slist_append(list, "Expect:");
+    if (options)
+      for (const std::string& header : options->ExtraHeaders)
+        if (list) list = curl_slist_append(list, header.c_str());
     headers.reset(list);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_POST, 1L);
@@ -120,9 +125,9 @@ TRequestOutcome PerformRequest(const std::string& url, const std::string* postBo
 }
 
 // Collects a body in memory, within the limit.
-TBodySink MemorySink(std::string& body) {
-  return [&body](const char* bytes, std::size_t count) {
-    if (body.size() + count > kMaxMemoryBody) return false;
+TBodySink MemorySink(std::string& body, std::size_t limit = kMaxMemoryBody) {
+  return [&body, limit](const char* bytes, std::size_t count) {
+    if (body.size() + count > limit) return false;
     body.append(bytes, count);
     return true;
   };
@@ -144,6 +149,16 @@ bool HttpPostForm(const std::string& url, const std::string& formText, TByteStre
     return false;
   response.Seek(response.Size());
   response.Write(body);
+  return true;
+}
+
+bool HttpPostFormWith(const std::string& url, const std::string& formText,
+                      const THttpPostOptions& options, std::string& responseBody) {
+  std::string body;
+  const std::size_t limit = options.MaxBodyBytes ? std::min(options.MaxBodyBytes, kMaxMemoryBody) : kMaxMemoryBody;
+  if (PerformRequest(url, &formText, MemorySink(body, limit), &options) != TRequestOutcome::Succeeded)
+    return false;
+  responseBody = std::move(body);
   return true;
 }
 

@@ -14,7 +14,9 @@
 // 64 MiB. Safe to call from any thread.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "util/ByteStream.h"
 #include "util/VersionInfo.h"
@@ -27,6 +29,15 @@ bool HttpGetToStream(const std::string& url, TByteStream& stream);
 // "application/x-www-form-urlencoded". On success the response body is appended at the end
 // of the response stream and Position is left after it.
 bool HttpPostForm(const std::string& url, const std::string& formText, TByteStream& response);
+// A POST as above with extra request header lines ("Name: value"), a smaller body limit and a
+// shorter time limit when given (0 keeps the defaults). On success responseBody is the body.
+struct THttpPostOptions {
+  std::vector<std::string> ExtraHeaders;
+  std::size_t MaxBodyBytes = 0;
+  long TotalTimeoutSeconds = 0;
+};
+bool HttpPostFormWith(const std::string& url, const std::string& formText,
+                      const THttpPostOptions& options, std::string& responseBody);
 // Downloads url into the file at path (created or replaced). Not an address (IsURL): false,
 // nothing is created. When the file cannot be created or written, shows
 // "Failed to get file from " + url. The file stays on disk in every case; after a failed

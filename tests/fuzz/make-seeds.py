@@ -129,6 +129,19 @@ SEEDS = {
         "ladspa-odd": b"Library = amp.so \r\nControl 99999=1e40\nControl 3=nan\nControl x=1\nLabel=\n",
         "crossfeed": b"Level=jmeier\r\n",
     },
+    "fuzz_cue_sheet": {
+        "three-tracks": b"\x20" + b'FILE "d.bin" BINARY\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n'
+                        b" TRACK 02 AUDIO\n  INDEX 00 00:20:00\n  INDEX 01 00:21:00\n"
+                        b" TRACK 03 MODE1/2352\n  PREGAP 00:02:00\n  INDEX 01 00:40:00\n",
+        "two-files": b"\x40" + b'FILE "a.bin" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n'
+                     b'FILE "b.bin" BINARY\nTRACK 02 AUDIO\nINDEX 01 00:00:10\n',
+    },
+    "fuzz_xmcd_record": {
+        "read-reply": b"210 rock 0a000c03 CD database entry follows\n# xmcd\n#\n# Track frame offsets:\n"
+                      b"# 150\n# 450\n# 840\n#\n# Disc length: 14 seconds\n#\n# Revision: 2\n"
+                      b"# Submitted via: x 1\n#\nDISCID=0a000c03\nDTITLE=A / B\nDYEAR=1\nDGENRE=g\n"
+                      b"TTITLE0=a\nTTITLE1=b/c\nTTITLE2=c\nEXTD=x\\ny\\\\z\nEXTD=more\nEXTT1=t\\tu\nPLAYORDER=\n.\n",
+    },
 }
 
 

@@ -33,7 +33,7 @@ const char* const kFreshFile =
     "Options_EnableWideHotkeysSupport=0\n"
     "Options_ScreenSaverState=1\n"
     "Options_UsefreedbSupportState=1\n"
-    "Options_freedbUserEmail=\n"
+    "Options_freedbUserEmail=freedb-user.zorvane.example\n"
     "Options_freedbLastUsedServer=0\n"
     "Options_LastUsedEncoder=0\n"
     "Options_EncoderOutputFile=recordedfile\n"
@@ -172,7 +172,7 @@ TEST_F(SettingsStoreTest, InitSetsDefaultsAndRestoresChangedValues) {
   InitSettingsDefaults();
   EXPECT_EQ(Options_DeckLeft.IntegerValue, 100);
   EXPECT_EQ(Options_SkinToBeLoaded.StringValue, "Default");
-  EXPECT_EQ(Options_freedbUserEmail.StringValue, "");
+  EXPECT_EQ(Options_freedbUserEmail.StringValue, KELDAR_FREEDB_DEFAULT_EMAIL);
   EXPECT_EQ(Options_Lib_TitleAlbumGenreColRecWidth.DefaultIntegerValue, -1);
   EXPECT_TRUE(Options_VisExVisibleState.DefaultBooleanValue);
   EXPECT_TRUE(Options_VisExVisibleState.BooleanValue);

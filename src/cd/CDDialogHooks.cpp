@@ -1,0 +1,6 @@
+#include "cd/CDDialogHooks.h"
+
+TCDDialogHooks& CDDialogHooks() {
+  static TCDDialogHooks hooks;
+  return hooks;
+}

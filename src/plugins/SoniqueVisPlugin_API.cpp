@@ -60,6 +60,18 @@ struct THost {
   std::vector<uint32_t> bitmap;
   int32_t renderWidth = 0, renderHeight = 0, renderPitch = 0;
   VisRenderData data{};
+
+  // A program that ends without stopping the plug-in: the thread is ended (the plug-in's
+  // code is not called again); a running std::thread must never be destroyed.
+  ~THost() {
+    if (!thread.joinable()) return;
+    {
+      std::lock_guard lock(frameMutex);
+      terminate = true;
+    }
+    frameCondition.notify_all();
+    thread.join();
+  }
 };
 
 THost& Host() {

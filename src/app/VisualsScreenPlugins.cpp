@@ -6,7 +6,11 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <QElapsedTimer>
+#include <QFile>
+
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/DeckController.h"
@@ -43,6 +47,22 @@ QTimer& SourceTimer() {
 }
 
 bool VideoPlaying() { return KELDAR_AUDIOVIDEO_API_VisualizationVideoPlaying(); }
+
+// Automated runs (KELDAR_VISUALS_SNAPSHOT=<file.png>) see what the drawing area shows: a grab
+// of it at most four times a second, written under a temporary name and renamed.
+void WriteSnapshot(QWidget& paintBox) {
+  static const char* path = std::getenv("KELDAR_VISUALS_SNAPSHOT");
+  static QElapsedTimer last;
+  if (path == nullptr || *path == 0) return;
+  if (last.isValid() && last.elapsed() < 250) return;
+  last.start();
+  const QString target = QString::fromLocal8Bit(path);
+  const QString temporary = target + ".part.png";
+  if (paintBox.grab().save(temporary, "PNG")) {
+    QFile::remove(target);
+    QFile::rename(temporary, target);
+  }
+}
 
 // The governing effect canvas put just before (6) or on (7) the visuals mode and pressed, so
 // the press moves it across and the visuals window follows.
@@ -86,7 +106,9 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
       for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
     }
   });
-  if (drawn) update();
+  if (!drawn) return;
+  update();
+  WriteSnapshot(*this);
 }
 
 void TVisualsScreenDrawingPaintBox::ClearFrame() {

@@ -1,8 +1,8 @@
 #include "plugins/SoniqueVisPlugin_API.h"
 
 #include <dlfcn.h>
-#include <pthread.h>
-#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -198,9 +198,10 @@ void RenderFrame(THost& h) {
 }
 
 void RenderThread(THost& h) {
-  // Visualization is the first thing to give way when the machine is busy.
-  sched_param idle{};
-  pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+  // Visualization is the first thing to give way when the machine is busy: the lowest
+  // ordinary priority. (Linux's SCHED_IDLE would stop the pictures altogether while any other
+  // program keeps the processors busy.)
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
   bool go = h.lastResult.load();
   if (go) {
     go = h.info.RenderProc != nullptr;

@@ -173,4 +173,13 @@ void StopVisualsScreenPlugin() {
   g_text.clear();
 }
 
+void SwitchVisualsScreenToVideo(bool video) {
+  if (video) {
+    StopVisualsScreenPlugin();
+    return;
+  }
+  const TVisualsScreenForm* visuals = VisualsScreenForm();
+  if (visuals && visuals->isVisible() && !SoniqueVisPluginStatus().Running) StartVisualsScreenPlugin();
+}
+
 std::string VisualizationText() { return g_text; }

@@ -37,5 +37,8 @@ void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox);
 bool StartVisualsScreenPlugin();
 // Hint off, plug-in stopped.
 void StopVisualsScreenPlugin();
+// A new item while the visuals window shows plug-ins: a video stops the plug-in (the video
+// takes the drawing area), an audio item after a video starts it again as on showing.
+void SwitchVisualsScreenToVideo(bool video);
 // The text the visuals window's timer writes into its text display: the plug-in's name.
 std::string VisualizationText();

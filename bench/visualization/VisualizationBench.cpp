@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <mutex>
@@ -81,7 +82,7 @@ double HostOverheadMs() {
       lock.unlock();
       if (DrawPendingVisFrame([&](const uint32_t* pixels, int w, int h) {
             image.resize(static_cast<size_t>(w) * h);
-            for (size_t i = 0; i < image.size(); ++i) image[i] = pixels[i] | 0xFF000000u;
+            CopyVisPixelsOpaque(image.data(), pixels, image.size());
           }))
         ++uiFrames;
     }
@@ -177,10 +178,10 @@ double PlayerCpuPercent(QSize& area) {
   std::filesystem::create_directories(dir / "program");
   std::filesystem::create_directories(dir / "runtime");
   std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
-  // The frame adds 50 x 52 pixels around the drawing area.
+  // The frame adds 50 x 48 pixels around the drawing area.
   WriteTextFile(dir / "program/keldar3.ini",
                 "[Settings]\nOptions_DeckCurrentVisualEffect=7\nOptions_VisExVisibleState=1\nOptions_VisExWidth=306\n"
-                "Options_VisExHeight=308\n");
+                "Options_VisExHeight=304\n");
   ::setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
   ::setenv("ZORVANEPLAYERAPI_RECORD", ("keldar-vis-bench-player-" + std::to_string(getpid())).c_str(), 1);
   const std::string shot = dir / "visuals.png";

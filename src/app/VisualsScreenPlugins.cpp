@@ -99,12 +99,10 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
   const bool drawn = DrawPendingVisFrame([this](const uint32_t* pixels, int width, int height) {
     if (m_frame.width() != width || m_frame.height() != height) m_frame = QImage(width, height, QImage::Format_RGB32);
     if (m_frame.isNull()) return;
-    // The plug-in's pixels are laid out as RGB32 already; the top byte is made opaque.
-    for (int y = 0; y < height; ++y) {
-      const uint32_t* from = pixels + static_cast<size_t>(y) * width;
-      auto* to = reinterpret_cast<uint32_t*>(m_frame.scanLine(y));
-      for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
-    }
+    // The frame bitmap: an opaque copy taken while the render thread waits.
+    for (int y = 0; y < height; ++y)
+      CopyVisPixelsOpaque(reinterpret_cast<uint32_t*>(m_frame.scanLine(y)), pixels + static_cast<size_t>(y) * width,
+                          static_cast<size_t>(width));
   });
   if (!drawn) return;
   update();

@@ -51,13 +51,14 @@ struct THost {
   std::atomic<bool> threadAlive{false};
   std::atomic<uint64_t> framesShown{0};
 
-  // Render thread's picture; the bitmap is read by the UI thread only while a frame waits.
+  // The render thread's picture. The UI thread reads the buffer only while a frame waits,
+  // that is while the render thread waits for it: it copies the buffer into its own frame
+  // bitmap then, so there is one copy per frame and no tearing.
   std::mutex frameMutex;
   std::condition_variable frameCondition;
   bool terminate = false;
   bool framePending = false;
   std::vector<uint32_t> buffer;
-  std::vector<uint32_t> bitmap;
   int32_t renderWidth = 0, renderHeight = 0, renderPitch = 0;
   VisRenderData data{};
 
@@ -83,13 +84,12 @@ uint64_t PackSize(int32_t w, int32_t h) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(w)) << 32) | static_cast<uint32_t>(h);
 }
 
-// Buffer and bitmap at the remembered picture size; created before the thread's first frame.
+// The buffer at the remembered picture size; created before the thread's first frame.
 void CreatePicture(THost& h) {
   const int32_t w = std::max(1, h.pictureWidth.load());
   const int32_t ht = std::max(1, h.pictureHeight.load());
   std::lock_guard lock(h.frameMutex);
   h.buffer.assign(static_cast<size_t>(w) * static_cast<size_t>(ht), 0);
-  h.bitmap.assign(h.buffer.size(), 0);
   h.renderWidth = w;
   h.renderHeight = ht;
   h.renderPitch = w;
@@ -99,7 +99,6 @@ void FreePicture(THost& h) {
   std::lock_guard lock(h.frameMutex);
   h.framePending = false;
   h.buffer = {};
-  h.bitmap = {};
 }
 
 // Rounds to the nearest integer, ties to even, and keeps the low 8 bits.
@@ -132,6 +131,22 @@ void FillSpectrum(THost& h) {
     }
 }
 
+}  // namespace
+
+void CopyVisPixelsOpaque(uint32_t* to, const uint32_t* from, size_t count) {
+  // Two pixels at a time: this runs for every pixel of every frame.
+  size_t i = 0;
+  for (; i + 2 <= count; i += 2) {
+    uint64_t pair;
+    std::memcpy(&pair, from + i, sizeof pair);
+    pair |= 0xFF000000FF000000ull;
+    std::memcpy(to + i, &pair, sizeof pair);
+  }
+  for (; i < count; ++i) to[i] = from[i] | 0xFF000000u;
+}
+
+namespace {
+
 // Hands the finished frame to the UI thread and waits until it is drawn or we are stopped,
 // so the drawing never overlaps the next RenderProc and the UI thread never waits on us.
 void PresentFrame(THost& h) {
@@ -139,7 +154,6 @@ void PresentFrame(THost& h) {
   if (!ready) return;
   std::unique_lock lock(h.frameMutex);
   if (h.terminate) return;
-  std::memcpy(h.bitmap.data(), h.buffer.data(), h.buffer.size() * sizeof(uint32_t));
   h.framePending = true;
   lock.unlock();
   ready();
@@ -379,7 +393,7 @@ bool DrawPendingVisFrame(const std::function<void(const uint32_t*, int, int)>& d
   {
     std::lock_guard lock(h.frameMutex);
     if (!h.framePending) return false;
-    if (draw) draw(h.bitmap.data(), h.renderWidth, h.renderHeight);
+    if (draw) draw(h.buffer.data(), h.renderWidth, h.renderHeight);
     h.framePending = false;
   }
   h.frameCondition.notify_all();

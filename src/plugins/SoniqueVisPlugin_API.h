@@ -4,6 +4,7 @@
 // hands the finished frame over. The window side installs the hooks below.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -42,9 +43,11 @@ void StopVisPlugin();
 void VisPluginClicked(int32_t x, int32_t y, int32_t buttons);
 // Records a new picture size; the render thread takes it after its next shown frame.
 void SetVisPictureSize(int32_t width, int32_t height);
-// UI thread: hands the waiting frame (pixels in the plug-in's layout, pitch = width) to draw
-// and releases the render thread. False when no frame waits.
+// UI thread: hands the waiting frame (the plug-in's pixels, rows width pixels apart, valid
+// during the call only) to draw, then releases the render thread. False when no frame waits.
 bool DrawPendingVisFrame(const std::function<void(const uint32_t* pixels, int width, int height)>& draw);
+// Copies plug-in pixels (top byte unused) as opaque 0xFFRRGGBB pixels.
+void CopyVisPixelsOpaque(uint32_t* to, const uint32_t* from, size_t count);
 
 // What the host knows about the active plug-in (UI thread).
 struct TSoniqueVisPluginStatus {

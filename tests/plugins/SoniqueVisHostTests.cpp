@@ -263,13 +263,25 @@ TEST_F(SoniqueVisHost, EachFrameIsDrawnBeforeTheNextRenderAndStopNeverHangs) {
     drawnPixel = pixels[w * 10 + 10];
   }));
   EXPECT_EQ(drawnWidth, 256);
-  EXPECT_EQ(drawnPixel, 0x00123456u);
+  EXPECT_EQ(drawnPixel, 0x00123456u) << "the plug-in's own pixel";
   // The second frame now waits undrawn: the stop still comes back, and a late draw finds
   // nothing to draw.
   ASSERT_TRUE(WaitFor([&] { return ready >= 2; }));
   EXPECT_EQ(state->RenderCount, 2);
   StopVisPlugin();
   EXPECT_FALSE(DrawPendingVisFrame([](const uint32_t*, int, int) { FAIL() << "drawn after the stop"; }));
+}
+
+TEST(SoniqueVisPixels, CopiesAreOpaqueWhateverTheTopByteAndTheCount) {
+  const uint32_t from[5] = {0x00123456, 0x7FABCDEF, 0xFF000000, 0x00000000, 0x80FFFFFF};
+  uint32_t to[6] = {1, 2, 3, 4, 5, 0xCAFE};
+  CopyVisPixelsOpaque(to, from, 5);
+  EXPECT_EQ(to[0], 0xFF123456u);
+  EXPECT_EQ(to[1], 0xFFABCDEFu);
+  EXPECT_EQ(to[2], 0xFF000000u);
+  EXPECT_EQ(to[3], 0xFF000000u);
+  EXPECT_EQ(to[4], 0xFFFFFFFFu) << "the odd last pixel";
+  EXPECT_EQ(to[5], 0xCAFEu) << "nothing past the count";
 }
 
 TEST_F(SoniqueVisHost, HostileLibrariesStartNothingAndTheHostCarriesOn) {

@@ -5,6 +5,7 @@
 #include <QShowEvent>
 
 #include "app/VisualsScreenPlugins.h"
+#include "app/deck.h"
 #include "skin/KELDARSkinControlAccessors.h"
 
 namespace {
@@ -63,6 +64,7 @@ void TVisualsScreenForm::hideEvent(QHideEvent* event) {
   if (event->spontaneous()) return;
   StopVisualsScreenPlugin();
   m_paintBox->ClearFrame();
+  if (TDeckForm* deck = DeckForm()) deck->update();  // its visuals button and canvas change
 }
 
 void TVisualsScreenForm::ContentAreaChanged() {

@@ -20,6 +20,7 @@
 #include "app/PopUpMenus.h"
 #include "app/StartupHooks.h"
 #include "app/VisualsScreenForm.h"
+#include "app/VisualsScreenPlugins.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinLoader.h"
 
@@ -97,6 +98,7 @@ void InstallDeckController(TApplicationForms& forms) {
     if (fullScreen) fullScreen->update();
   };
   windows.VisualsWindowVisible = [visuals] { return visuals && visuals->isVisible(); };
+  windows.SwitchVisualsWindowToVideo = SwitchVisualsScreenToVideo;
   windows.PressGraphicsCanvas = [deck, equalizer](KELDARSkinControls_IDs canvas) {
     QWidget* window = canvas == EqualizerForm_EQGraphicsEffectsCanvas ? static_cast<QWidget*>(equalizer)
                                                                        : static_cast<QWidget*>(deck);

@@ -1,6 +1,12 @@
 #include "app/VisualsScreenForm.h"
 
+#include <QHideEvent>
 #include <QPalette>
+#include <QShowEvent>
+
+#include "app/VisualsScreenPlugins.h"
+#include "app/deck.h"
+#include "skin/KELDARSkinControlAccessors.h"
 
 namespace {
 TVisualsScreenForm* g_visuals = nullptr;
@@ -9,6 +15,8 @@ TVisualsScreenForm* g_visuals = nullptr;
 TVisualsScreenForm* VisualsScreenForm() { return g_visuals; }
 
 TVisualsScreenForm::~TVisualsScreenForm() {
+  // No frame may be drawn into a paint box that is gone, and no plug-in outlives its window.
+  StopVisualsScreenPlugin();
   if (g_visuals == this) g_visuals = nullptr;
 }
 
@@ -19,6 +27,10 @@ TVisualsScreenForm::TVisualsScreenForm(QWidget* parent) : TSkinUnitTemplateForm(
   QPalette palette = DrawingPanel()->palette();
   palette.setColor(QPalette::Window, Qt::black);
   DrawingPanel()->setPalette(palette);
+  m_paintBox = new TVisualsScreenDrawingPaintBox(DrawingPanel());
+  m_paintBox->setGeometry(DrawingPanel()->rect());
+  InstallVisualsScreenPlugins(*m_paintBox);
+  m_timer1.SetWork([this] { Timer1Timer(); });
 }
 
 void TVisualsScreenForm::CopyPlaylistFontAndColours(const QWidget& playlistContent) {
@@ -27,4 +39,34 @@ void TVisualsScreenForm::CopyPlaylistFontAndColours(const QWidget& playlistConte
   palette.setColor(QPalette::Window, Qt::black);  // the drawing panel stays black
   DrawingPanel()->setPalette(palette);
   DrawingPanel()->setFont(playlistContent.font());
+}
+
+void TVisualsScreenForm::Timer1Timer() {
+  if (!isVisible()) return;
+  const std::string text = VisualizationText();
+  if (GetSkinControlText(VisualsScreenForm_VisExTextWindow) == text &&
+      GetSkinControlProcessedText(VisualsScreenForm_VisExTextWindow) == text)
+    return;
+  SetSkinControlText(VisualsScreenForm_VisExTextWindow, text);
+  SetSkinControlProcessedText(VisualsScreenForm_VisExTextWindow, text);
+  update();
+}
+
+void TVisualsScreenForm::showEvent(QShowEvent* event) {
+  TSkinUnitTemplateForm::showEvent(event);
+  if (event->spontaneous()) return;  // restored from minimized: the plug-in still runs
+  StartVisualsScreenPlugin();
+  Timer1Timer();
+}
+
+void TVisualsScreenForm::hideEvent(QHideEvent* event) {
+  TSkinUnitTemplateForm::hideEvent(event);
+  if (event->spontaneous()) return;
+  StopVisualsScreenPlugin();
+  m_paintBox->ClearFrame();
+  if (TDeckForm* deck = DeckForm()) deck->update();  // its visuals button and canvas change
+}
+
+void TVisualsScreenForm::ContentAreaChanged() {
+  if (m_paintBox && DrawingPanel()) m_paintBox->setGeometry(DrawingPanel()->rect());
 }

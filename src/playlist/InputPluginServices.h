@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "playlist/TPlaylist.h"
+#include "plugins/InputPluginPictures.h"
 
 // Offered each locator after a foreign playlist was read; returns non-zero when that
 // locator was itself a playlist (it then replaced the list and the scan stops).
@@ -29,14 +30,6 @@ bool ListArchive(const std::string& archivePath, std::vector<std::string>& list)
 bool ExtractFromArchive(const std::string& archivePath, const std::string& entry,
                         const std::string& destinationFolder);
 
-// A decoded picture: 0xAARRGGBB pixels, rows top to bottom.
-struct TInputPluginPicture {
-  int Width = 0;
-  int Height = 0;
-  std::vector<uint32_t> Pixels;
-};
-bool LoadPictureWithPlugin(const std::string& path, TInputPluginPicture& picture);
 
 // Limits on what we accept from a plug-in's data object.
 inline constexpr uint64_t KELDAR_INPUT_PLUGIN_MAX_STREAM_BYTES = 256ull << 20;
-inline constexpr uint32_t KELDAR_INPUT_PLUGIN_MAX_PICTURE_SIDE = 16384;

@@ -47,6 +47,17 @@ def api_request(message, payload=b"", wparam=0, lparam=0):
     return header + payload
 
 
+def allinone_record(path, artist, album):
+    """The now-playing record after its size field: 13 texts of 256 bytes, then 3 colours."""
+    texts = ["/opt/keldar/keldar3", "3.0", "00:01", "00:40", "Song", artist, album, "1", path,
+             "Playing", "2", "128", "44100"]
+    out = b""
+    for t in texts:
+        b = t.encode()
+        out += bytes([len(b)]) + b.ljust(255, b"\0")
+    return out + struct.pack("<iii", 0x102030, 0x00FF00, 0xFFFFFF)
+
+
 def eq_presets_file(slots):
     lines = []
     for name, values, defined, editable in slots:
@@ -117,6 +128,11 @@ SEEDS = {
         "defined": eq_presets_file([("Loud", [100, 0, 25, 50, 75, 100, 90, 80, 70, 60, 55], True, True)] +
                                    [("User Preset <Empty>", [50] * 11, False, True)] * 18),
         "out-of-range": eq_presets_file([("Odd", [-40, 250, 50, 50, 50, 50, 50, 50, 50, 50, 50], True, False)]),
+    },
+    "fuzz_allinone_render": {
+        "spectrum": bytes([64, 48, 0, 0]) + bytes(range(256)) * 6 + bytes(4) + allinone_record("/music/song.mp3", "A", "B"),
+        "artwork": bytes([32, 32, 1, 2]) + bytes(1540) + allinone_record("/music/song.mp3", "A", "B"),
+        "cd-track": bytes([17, 9, 3, 4]) + bytes([200]) * 1540 + allinone_record("/dev/sr0/Track01.cda", "", "B"),
     },
     "fuzz_control_requests": {
         "volume": api_request(0x9414, lparam=42) + api_request(0x9413),

@@ -1,0 +1,132 @@
+// Template visualization plug-in: a stereo spectrum analyser with falling peak caps, and an
+// oscilloscope; a click switches between the two. Written against SoniqueVisPlugin_API.h
+// alone, as a starting point for anyone writing a plug-in.
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "SoniqueVisPlugin_API.h"
+
+namespace {
+
+constexpr int kBars = 32;
+
+// Set by ClickedProc on the UI thread, read once per frame on the render thread.
+std::atomic<int> g_mode{0};
+// Render thread only.
+float g_level[2][kBars] = {};
+float g_peak[2][kBars] = {};
+float g_peakFall[2][kBars] = {};
+
+uint32_t Rgb(int r, int g, int b) {
+  return (static_cast<uint32_t>(std::clamp(r, 0, 255)) << 16) | (static_cast<uint32_t>(std::clamp(g, 0, 255)) << 8) |
+         static_cast<uint32_t>(std::clamp(b, 0, 255));
+}
+
+// Green at the bottom through yellow to red at the top of a bar.
+uint32_t BarColour(float height) {
+  const float t = std::clamp(height, 0.0f, 1.0f);
+  if (t < 0.5f) return Rgb(static_cast<int>(t * 2 * 255), 220, 40);
+  return Rgb(255, static_cast<int>((1.0f - t) * 2 * 220), 40);
+}
+
+void FillRect(uint32_t* pixels, int width, int height, int pitch, int x0, int y0, int x1, int y1, uint32_t colour) {
+  x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, width), y1 = std::min(y1, height);
+  for (int y = y0; y < y1; ++y) std::fill(pixels + static_cast<ptrdiff_t>(y) * pitch + x0, pixels + static_cast<ptrdiff_t>(y) * pitch + x1, colour);
+}
+
+void DrawBackground(uint32_t* pixels, int width, int height, int pitch) {
+  for (int y = 0; y < height; ++y) {
+    const int shade = 8 + 16 * y / std::max(1, height);
+    std::fill(pixels + static_cast<ptrdiff_t>(y) * pitch, pixels + static_cast<ptrdiff_t>(y) * pitch + width, Rgb(shade / 2, shade / 2, shade));
+  }
+}
+
+// Bars grouped on a roughly logarithmic scale, left channel above, right channel mirrored below.
+void DrawSpectrum(uint32_t* pixels, int width, int height, int pitch, const VisRenderData& data) {
+  DrawBackground(pixels, width, height, pitch);
+  const int half = height / 2;
+  const int slot = std::max(1, width / kBars);
+  for (int c = 0; c < 2; ++c)
+    for (int b = 0; b < kBars; ++b) {
+      const int first = static_cast<int>(std::pow(256.0, static_cast<double>(b) / kBars)) - 1;
+      const int last = std::max(first + 1, static_cast<int>(std::pow(256.0, static_cast<double>(b + 1) / kBars)) - 1);
+      int strongest = 0;
+      for (int i = first; i < last && i < 256; ++i) strongest = std::max<int>(strongest, data.Spectrum[c][i]);
+      const float target = std::min(1.0f, strongest / 110.0f);
+      // Bars jump up and sink slowly; peak caps hang a moment, then fall faster and faster.
+      g_level[c][b] = std::max(target, g_level[c][b] - 0.04f);
+      if (g_level[c][b] >= g_peak[c][b]) {
+        g_peak[c][b] = g_level[c][b];
+        g_peakFall[c][b] = -0.02f;
+      } else {
+        g_peakFall[c][b] += 0.002f;
+        g_peak[c][b] = std::max(g_level[c][b], g_peak[c][b] - std::max(0.0f, g_peakFall[c][b]));
+      }
+      const int x0 = b * slot + 1, x1 = (b + 1) * slot - 1;
+      const int bar = static_cast<int>(g_level[c][b] * (half - 2));
+      const int peak = static_cast<int>(g_peak[c][b] * (half - 2));
+      for (int k = 0; k < bar; ++k) {
+        const uint32_t colour = BarColour(static_cast<float>(k) / std::max(1, half - 2));
+        const int y = c == 0 ? half - 1 - k : half + k;
+        if (k % 3 != 2) FillRect(pixels, width, height, pitch, x0, y, x1, y + 1, colour);
+      }
+      const int py = c == 0 ? half - 2 - peak : half + peak;
+      FillRect(pixels, width, height, pitch, x0, py, x1, py + 2, Rgb(230, 230, 255));
+    }
+}
+
+void Plot(uint32_t* pixels, int width, int height, int pitch, int x, int y, uint32_t colour) {
+  if (x >= 0 && x < width && y >= 0 && y < height) pixels[static_cast<ptrdiff_t>(y) * pitch + x] = colour;
+}
+
+// Two traces joined point to point, with a dim glow under each line.
+void DrawScope(uint32_t* pixels, int width, int height, int pitch, const VisRenderData& data) {
+  DrawBackground(pixels, width, height, pitch);
+  const int quarter = height / 4;
+  for (int c = 0; c < 2; ++c) {
+    const int base = c == 0 ? quarter : 3 * quarter;
+    FillRect(pixels, width, height, pitch, 0, base, width, base + 1, Rgb(40, 50, 80));
+    const uint32_t line = c == 0 ? Rgb(90, 255, 140) : Rgb(120, 180, 255);
+    const uint32_t glow = c == 0 ? Rgb(20, 80, 40) : Rgb(30, 50, 90);
+    int previous = base;
+    for (int x = 0; x < width; ++x) {
+      const int i = std::min(511, x * 512 / std::max(1, width));
+      const int y = base - data.Waveform[c][i] * (quarter - 2) / 128;
+      const int lo = std::min(previous, y), hi = std::max(previous, y);
+      for (int v = lo - 1; v <= hi + 1; ++v) Plot(pixels, width, height, pitch, x, v, glow);
+      for (int v = lo; v <= hi; ++v) Plot(pixels, width, height, pitch, x, v, line);
+      previous = y;
+    }
+  }
+}
+
+void Initialize() {
+  for (int c = 0; c < 2; ++c)
+    for (int b = 0; b < kBars; ++b) g_level[c][b] = g_peak[c][b] = g_peakFall[c][b] = 0;
+}
+
+int32_t Render(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch, VisRenderData* data) {
+  if (pixels == nullptr || data == nullptr || width <= 0 || height <= 0 || pitch < width) return 0;
+  if (g_mode.load() == 0)
+    DrawSpectrum(pixels, width, height, pitch, *data);
+  else
+    DrawScope(pixels, width, height, pitch, *data);
+  return 1;
+}
+
+int32_t Clicked(int32_t, int32_t, int32_t) {
+  g_mode = (g_mode.load() + 1) % 2;
+  return 1;
+}
+
+int32_t Deinit() { return 1; }
+
+VisPluginInfo g_info = {1, "Keldar Spectrum and Scope", VIS_REQUIRES_WAVEFORM | VIS_REQUIRES_SPECTRUM | VIS_REQUIRES_CLEAR,
+                        &Initialize, &Render, nullptr, nullptr, &Deinit, &Clicked};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) VisPluginInfo* QueryModule() { return &g_info; }

@@ -1,0 +1,183 @@
+#include "app/VisualsScreenPlugins.h"
+
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/DeckController.h"
+#include "app/VisualsScreenForm.h"
+#include "app/deck.h"
+#include "app/skinunitmouseclickprocedures.h"
+#include "engine/KELDAR_VisualizationData.h"
+#include "plugins/SoniqueVisPlugin_API.h"
+#include "plugins/SoniqueVisPluginPreferences.h"
+#include "settings/SettingsFunctionsToINIFiles.h"
+#include "skin/KELDARSkinEffectCanvas.h"
+
+namespace {
+
+QPointer<TVisualsScreenDrawingPaintBox> g_paintBox;
+std::string g_text;
+// Written by the UI thread's source timer, read by the render thread.
+std::atomic<bool> g_mainWindowVisible{true};
+
+// Publishes what the render thread may read about the player: which channel plays and
+// whether the main window shows. Runs while a plug-in runs.
+QTimer& SourceTimer() {
+  static QTimer* timer = [] {
+    auto* t = new QTimer;
+    t->setInterval(50);
+    QObject::connect(t, &QTimer::timeout, [] {
+      KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
+      const TDeckForm* deck = DeckForm();
+      g_mainWindowVisible = deck == nullptr || deck->isVisible();
+    });
+    return t;
+  }();
+  return *timer;
+}
+
+bool VideoPlaying() { return KELDAR_AUDIOVIDEO_API_VisualizationVideoPlaying(); }
+
+// Automated runs (KELDAR_VISUALS_SNAPSHOT=<file.png>) see what the drawing area shows: a grab
+// of it at most four times a second, written under a temporary name and renamed.
+void WriteSnapshot(QWidget& paintBox) {
+  static const char* path = std::getenv("KELDAR_VISUALS_SNAPSHOT");
+  static QElapsedTimer last;
+  if (path == nullptr || *path == 0) return;
+  if (last.isValid() && last.elapsed() < 250) return;
+  last.start();
+  const QString target = QString::fromLocal8Bit(path);
+  const QString temporary = target + ".part.png";
+  if (paintBox.grab().save(temporary, "PNG")) {
+    QFile::remove(target);
+    QFile::rename(temporary, target);
+  }
+}
+
+// The governing effect canvas put just before (6) or on (7) the visuals mode and pressed, so
+// the press moves it across and the visuals window follows.
+void PressCanvasFrom(int mode) {
+  const KELDARSkinControls_IDs canvas = GoverningGraphicsEffectsCanvas();
+  SetKELDARSkinEffectMode(canvas, mode);
+  if (DeckControllerWindows().PressGraphicsCanvas) DeckControllerWindows().PressGraphicsCanvas(canvas);
+}
+
+void InstallVisPluginsPageHooks() {
+  TVisPluginsPageHooks& page = VisPluginsPageHooks();
+  page.HideVisualsWindow = [] {
+    if (VisualsScreenForm() && VisualsScreenForm()->isVisible()) PressCanvasFrom(7);
+  };
+  page.ShowVisualsWindowThroughCanvas = [] { PressCanvasFrom(6); };
+  page.RepaintDrawingArea = [] {
+    if (g_paintBox) g_paintBox->ClearFrame();
+  };
+  page.VideoPlaying = [] {
+    KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
+    return VideoPlaying();
+  };
+  // The preferences dialog comes with its own hooks; until then the page is shown through them.
+}
+
+}  // namespace
+
+TVisualsScreenDrawingPaintBox::TVisualsScreenDrawingPaintBox(QWidget* parent) : QWidget(parent) {
+  setObjectName("VisualsScreenDrawingPaintBox");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TVisualsScreenDrawingPaintBox::TakeFrame() {
+  const bool drawn = DrawPendingVisFrame([this](const uint32_t* pixels, int width, int height) {
+    if (m_frame.width() != width || m_frame.height() != height) m_frame = QImage(width, height, QImage::Format_RGB32);
+    if (m_frame.isNull()) return;
+    // The frame bitmap: an opaque copy taken while the render thread waits.
+    for (int y = 0; y < height; ++y)
+      CopyVisPixelsOpaque(reinterpret_cast<uint32_t*>(m_frame.scanLine(y)), pixels + static_cast<size_t>(y) * width,
+                          static_cast<size_t>(width));
+  });
+  if (!drawn) return;
+  update();
+  WriteSnapshot(*this);
+}
+
+void TVisualsScreenDrawingPaintBox::ClearFrame() {
+  m_frame = QImage();
+  update();
+}
+
+void TVisualsScreenDrawingPaintBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::black);
+  if (!m_frame.isNull()) painter.drawImage(0, 0, m_frame);
+}
+
+void TVisualsScreenDrawingPaintBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && !VideoPlaying()) {
+    const QPoint at = event->position().toPoint();
+    VisPluginClicked(at.x(), at.y(), 1);
+  }
+  // The window behind still sees the press (it starts moving the window).
+  event->ignore();
+}
+
+void TVisualsScreenDrawingPaintBox::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (width() > 0 && height() > 0) SetVisPictureSize(width(), height());
+}
+
+void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox) {
+  g_paintBox = &paintBox;
+  InstallVisPluginsPageHooks();
+  TSoniqueVisPluginHooks& hooks = SoniqueVisPluginHooks();
+  hooks.GetWaveformData = KELDAR_AUDIOVIDEO_API_GetVisualizationWaveform;
+  hooks.GetSpectrumData = KELDAR_AUDIOVIDEO_API_GetVisualizationSpectrum;
+  hooks.SamplingRate = KELDAR_AUDIOVIDEO_API_VisualizationSamplingRate;
+  hooks.VideoPlaying = VideoPlaying;
+  hooks.MainWindowVisible = [] { return g_mainWindowVisible.load(); };
+  // Render thread: the drawing itself happens on the UI thread, which releases the render
+  // thread when the frame is copied.
+  TVisualsScreenDrawingPaintBox* box = &paintBox;
+  hooks.FrameReady = [box] {
+    QMetaObject::invokeMethod(box, [box] { box->TakeFrame(); }, Qt::QueuedConnection);
+  };
+}
+
+bool StartVisualsScreenPlugin() {
+  KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
+  if (g_paintBox) SetVisPictureSize(std::max(1, g_paintBox->width()), std::max(1, g_paintBox->height()));
+  StartVisPlugin(VisPluginFullPath(Options_VisExCurrentPluginName.StringValue));
+  const TSoniqueVisPluginStatus status = SoniqueVisPluginStatus();
+  if (!status.InfoPresent) return false;
+  ResetVisTimeStamp();
+  g_text = status.PluginName;
+  if (g_paintBox) g_paintBox->setToolTip(QString::fromStdString(status.PluginName));
+  SourceTimer().start();
+  return true;
+}
+
+void StopVisualsScreenPlugin() {
+  if (g_paintBox) g_paintBox->setToolTip({});
+  SourceTimer().stop();
+  StopVisPlugin();
+  g_text.clear();
+}
+
+void SwitchVisualsScreenToVideo(bool video) {
+  if (video) {
+    StopVisualsScreenPlugin();
+    return;
+  }
+  const TVisualsScreenForm* visuals = VisualsScreenForm();
+  if (visuals && visuals->isVisible() && !SoniqueVisPluginStatus().Running) StartVisualsScreenPlugin();
+}
+
+std::string VisualizationText() { return g_text; }

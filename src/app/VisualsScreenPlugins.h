@@ -1,0 +1,44 @@
+// The visuals window's side of the visualization host: the paint box the plug-in's frames
+// are drawn into, starting the chosen plug-in when the window shows and stopping it when it
+// hides, clicks and resizes passed on, and the text the window's timer shows. Video shares
+// the paint box later; while a video plays the plug-in draws nothing and gets no clicks.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <string>
+
+// VisualsScreenDrawingPaintBox: fills the drawing panel; shows the last frame at (0, 0).
+class TVisualsScreenDrawingPaintBox : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TVisualsScreenDrawingPaintBox(QWidget* parent);
+  // UI thread: takes the frame waiting in the host (if any) and repaints.
+  void TakeFrame();
+  const QImage& Frame() const { return m_frame; }
+  // Forgets the last frame (the area shows black again).
+  void ClearFrame();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QImage m_frame;
+};
+
+// Installs the host's hooks (data, rate, video, main-window visibility, frame hand-over)
+// onto the paint box. Once, after the windows exist.
+void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox);
+// Starts the plug-in named by Options_VisExCurrentPluginName on the paint box; true when it
+// gave its information record.
+bool StartVisualsScreenPlugin();
+// Hint off, plug-in stopped.
+void StopVisualsScreenPlugin();
+// A new item while the visuals window shows plug-ins: a video stops the plug-in (the video
+// takes the drawing area), an audio item after a video starts it again as on showing.
+void SwitchVisualsScreenToVideo(bool video);
+// The text the visuals window's timer writes into its text display: the plug-in's name.
+std::string VisualizationText();

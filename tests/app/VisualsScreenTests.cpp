@@ -1,0 +1,118 @@
+// The visuals window with the Default skin and a test plug-in: showing starts the chosen
+// plug-in and hiding stops it, frames reach the paint box, the timer writes the plug-in's
+// name, left clicks and resizes reach the plug-in, and a video item stops it.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "DefaultSkinnedWindows.h"
+#include "TestSupport.h"
+#include "app/VisualsScreenPlugins.h"
+#include "plugins/TestVisPluginState.h"
+#include "plugins/SoniqueVisPlugin_API.h"
+#include "skin/KELDARSkinControlAccessors.h"
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!condition()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+class VisualsScreen : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "visuals";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+  void SetUp() override {
+    windows = std::make_unique<TDefaultSkinnedWindows>(folder.Path());
+    std::filesystem::create_directories(folder / "visplugins/default");
+    std::filesystem::copy_file(KELDAR_TEST_VIS_PLUGIN, folder / "visplugins/default/test.svp");
+    library = dlopen((folder / "visplugins/default/test.svp").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr);
+    state = reinterpret_cast<TTestVisPluginStateProc>(dlsym(library, "TestVisPluginState"))();
+    state->Reset();
+    windows->Visuals.hide();  // the skin may have brought it up with the default plug-in
+    Options_VisExCurrentPluginName.StringValue = "default/test.svp";
+    windows->Deck.show();
+  }
+  void TearDown() override {
+    windows->Visuals.hide();
+    windows.reset();
+    if (library) dlclose(library);
+  }
+
+  TVisualsScreenDrawingPaintBox& PaintBox() { return *windows->Visuals.DrawingPaintBox(); }
+
+  TTempFolder folder;
+  std::unique_ptr<TDefaultSkinnedWindows> windows;
+  void* library = nullptr;
+  TTestVisPluginState* state = nullptr;
+};
+
+TEST_F(VisualsScreen, ShowingStartsThePluginItsFramesAreDrawnAndHidingStopsIt) {
+  windows->Visuals.show();
+  ASSERT_TRUE(SoniqueVisPluginStatus().Running);
+  EXPECT_EQ(PaintBox().toolTip(), "Test Vis Plugin");
+  windows->Visuals.Timer1Timer();
+  EXPECT_EQ(GetSkinControlText(VisualsScreenForm_VisExTextWindow), "Test Vis Plugin");
+
+  ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); }));
+  EXPECT_EQ(PaintBox().Frame().pixel(3, 3), 0xFFFF0000u) << "the plug-in's red, opaque";
+  const QImage shown = PaintBox().grab().toImage();
+  EXPECT_EQ(shown.pixel(3, 3) & 0xFFFFFF, 0xFF0000u) << "and on the paint box";
+
+  windows->Visuals.hide();
+  EXPECT_FALSE(SoniqueVisPluginStatus().Running);
+  const std::string calls = state->CallsSoFar();
+  EXPECT_EQ(calls.substr(calls.size() - 2), "SD");
+  EXPECT_TRUE(PaintBox().Frame().isNull());
+  EXPECT_EQ(PaintBox().toolTip(), "");
+}
+
+TEST_F(VisualsScreen, LeftClicksAndNewSizesReachThePlugin) {
+  windows->Visuals.show();
+  ASSERT_TRUE(PumpUntil([&] { return state->RenderCount >= 1; }));
+  QTest::mouseClick(&PaintBox(), Qt::LeftButton, {}, QPoint(5, 7));
+  QTest::mouseClick(&PaintBox(), Qt::RightButton, {}, QPoint(9, 9));
+  EXPECT_EQ(state->ClickX, 5);
+  EXPECT_EQ(state->ClickY, 7);
+  EXPECT_EQ(state->ClickButtons, 1);
+  const std::string calls = state->CallsSoFar();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), 'C'), 1) << "other buttons are not forwarded";
+
+  windows->Visuals.resize(windows->Visuals.width() + 40, windows->Visuals.height() + 30);
+  const int w = PaintBox().width(), h = PaintBox().height();
+  ASSERT_TRUE(PumpUntil([&] { return state->Width == w && state->Height == h; }))
+      << state->Width << "x" << state->Height << " instead of " << w << "x" << h;
+}
+
+TEST_F(VisualsScreen, AVideoItemStopsThePluginAndAudioAfterItStartsItAgain) {
+  windows->Visuals.show();
+  ASSERT_TRUE(SoniqueVisPluginStatus().Running);
+  SwitchVisualsScreenToVideo(true);
+  EXPECT_FALSE(SoniqueVisPluginStatus().Running);
+  SwitchVisualsScreenToVideo(false);
+  EXPECT_TRUE(SoniqueVisPluginStatus().Running);
+  windows->Visuals.hide();
+  SwitchVisualsScreenToVideo(false);
+  EXPECT_FALSE(SoniqueVisPluginStatus().Running) << "nothing starts behind a hidden window";
+}
+
+}  // namespace

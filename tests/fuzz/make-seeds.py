@@ -124,6 +124,16 @@ SEEDS = {
         "copydata-many": api_request(0x4A, hand_over(3, "/a.mp3\r\nb.mp3\r\nhttp://x/y\r\n")),
         "cut": api_request(0x4A, hand_over(2, "/a.mp3\r\n"))[:40],
     },
+    "fuzz_winamp_skin_text": {
+        "viscolor": b"0,0,0 // background\r\n24,33,41\r\n" + b"255,0,0 // red\r\n" * 16 + b"200 200 200\r\n" * 5,
+        "pledit": b"[Text]\r\nNormal=#00FF00\r\nCurrent=#FFFFFF\r\nNormalBG=#000000\r\nSelectedBG=#0000FF\r\nFont=Arial\r\n",
+        "region": b"[Normal]\r\nNumPoints=4\r\nPointList=0,0, 275,0, 275,116, 0,116\r\n[Equalizer]\r\nnumpoints=0\r\n",
+    },
+    "fuzz_kjofol_description": {
+        "skin": b"About My skin\r\nBackgroundImage main.bmp\r\nPlayButton 10 10 30 30 Play BMP2\r\n"
+                b"EqualizerWindow 100 40 113 100 0 0 18\r\nEqualizerBmp 14 20 eq.bmp\r\n"
+                b"playlistwindowtext 10 20 200 300\r\nFontTransparent\t0\r\nIncludeRCFile other.rc\r\n",
+    },
 }
 
 

@@ -406,10 +406,22 @@ class TKjofolConversion {
 
   void Equalizer() {
     FourSheets(B::EqualizerNotActive, EqualizerForm_EQMainImage);
-    Sheet(B::EqualizerBandBar) = Picture(Param("EqualizerBmp", 2));
-    const std::int32_t h = Sheet(B::EqualizerBandBar).height();
+    const QImage bands = Picture(Param("EqualizerBmp", 2));
+    const std::int32_t h = bands.height();
     for (int k = 0; k < 10; ++k)
       C(static_cast<KELDARSkinControls_IDs>(EqualizerForm_EQBand1Image + 2 * k)).Control_Height = h;
+    // The skin's frames touch; our strips keep one pixel between frames.
+    const auto& band = C(EqualizerForm_EQBand1Image);
+    const std::int32_t w = band.Control_Width, n = std::max(1, band.Control_NumberOfImages);
+    if (bands.isNull() || w <= 0 || static_cast<std::int64_t>(n) * (w + 1) > KELDARSkinBitmapMaxSide) {
+      Sheet(B::EqualizerBandBar) = bands;
+      return;
+    }
+    QImage& strip = Sheet(B::EqualizerBandBar) = NewSkinSheet(n * (w + 1), h);
+    for (std::int32_t f = 0; f < n; ++f) {
+      const TSkinPixelPoint at = SliderStripFramePosition(EqualizerForm_EQBand1Image, f, skin_);
+      CopySkinSprite(strip, at.X, at.Y, bands, f * w, 0, w, h);
+    }
   }
 
   void Playlist() {

@@ -181,7 +181,7 @@ TKjofolSkinCommandTable ParseKjofolSkinDescription(const std::vector<std::string
     for (std::size_t i = 0; i < KjofolSkinCommandCount; ++i) {
       if (upper.compare(0, keys[i].size(), keys[i]) != 0) continue;
       std::string params = upper.substr(keys[i].size());
-      params.pop_back();  // the blank appended for matching
+      if (!params.empty()) params.pop_back();  // the blank appended for matching (a bare keyword has none left)
       std::replace(params.begin(), params.end(), '\t', ' ');
       KJOFOL_SkinCommandRecord& row = table[i];
       row.CommandParameters = params;

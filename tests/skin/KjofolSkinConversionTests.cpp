@@ -134,6 +134,9 @@ TEST_F(KjofolConversion, CommandsPlaceTheControls) {
     EXPECT_TRUE(band.Control_Enabled);
   }
   EXPECT_EQ(t[EqualizerForm_EQBand10Image].Control_Left, 262);
+  // The band pictures, one pixel apart in our strip.
+  const TSkinPixelPoint f5 = SliderStripFramePosition(EqualizerForm_EQBand1Image, 5, t);
+  EXPECT_TRUE(SameRect(Out(B::EqualizerBandBar), f5.X, f5.Y, eq, 5 * 14, 0, 14, 16));
   EXPECT_EQ(t[DeckForm_KbpsTextWindow].Control_Width, 18);
   EXPECT_EQ(t[DeckForm_KHzTextWindow].Control_Width, 12);
   EXPECT_EQ(t[DeckForm_FontSmall].Control_Width, 6);

@@ -81,7 +81,9 @@ TEST(KjofolDescription, KeywordsMatchInAnyCaseAndParametersArriveUpperCased) {
       "PlaylistWindowFontName Comic Sans MS",
       "SeekRegion 1 1 2 2",
       "SeekRegion 9 9 10 10",  // the later line wins
+      "FontImage",             // a bare keyword: no parameters
   });
+  EXPECT_EQ(FindKjofolSkinCommand(t, "FontImage")->ParamsArray[0], "");
   const auto* play = FindKjofolSkinCommand(t, "PlayButton");
   ASSERT_NE(play, nullptr);
   EXPECT_EQ(play->ParamsArray[0], "1");

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "skin/Form_ControlsList.h"
@@ -71,8 +72,10 @@ class TWinampConversion {
       for (const std::string& name : names) {
         const std::string path = FindSkinFileNoCase(folder, name);
         if (path.empty()) continue;
-        QImage img = ReadKELDARSkinBitmapFile(path);
-        if (!img.isNull()) return img;
+        // Several steps use the same picture: each file is decoded once.
+        auto cached = pictures_.find(path);
+        if (cached == pictures_.end()) cached = pictures_.emplace(path, ReadKELDARSkinBitmapFile(path)).first;
+        if (!cached->second.isNull()) return cached->second;
       }
     return {};
   }
@@ -505,6 +508,7 @@ class TWinampConversion {
   }
 
   std::string source_, target_, fallback_;
+  mutable std::map<std::string, QImage> pictures_;
   MultimediaSkinStructure skin_;
   TSkinControlsLists lists_;
   std::array<QImage, KELDARSkinBitmapCount> bitmaps_;

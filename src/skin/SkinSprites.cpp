@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 QImage NewSkinSheet(std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0) return {};
@@ -22,6 +23,14 @@ void CopySkinSprite(QImage& dst, std::int32_t dx, std::int32_t dy, const QImage&
   std::int64_t y1 = std::min<std::int64_t>({h, static_cast<std::int64_t>(src.height()) - sy,
                                             static_cast<std::int64_t>(dst.height()) - dy});
   if (x1 <= x0 || y1 <= y0) return;
+  if (dst.format() == QImage::Format_RGB888 && src.format() == QImage::Format_RGB888) {
+    // Row copies: a painter per sprite costs more than the pixels of a small sprite.
+    const std::size_t bytes = static_cast<std::size_t>(x1 - x0) * 3;
+    for (std::int64_t y = y0; y < y1; ++y)
+      std::memcpy(dst.scanLine(static_cast<int>(dy + y)) + (dx + x0) * 3,
+                  src.constScanLine(static_cast<int>(sy + y)) + (sx + x0) * 3, bytes);
+    return;
+  }
   QPainter p(&dst);
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(QPoint(static_cast<int>(dx + x0), static_cast<int>(dy + y0)), src,

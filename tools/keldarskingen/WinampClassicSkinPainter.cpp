@@ -78,7 +78,7 @@ QImage Art(const std::string& name, const QSize& size) {
     p.fillRect(QRect(14, 1, 2, 7), accent);
     p.fillRect(QRect(19, 1, 7, 7), QColor(200, 80, 80));
   } else if (name == "text.bmp" || name == "numbers.bmp" || name == "nums_ex.bmp") {
-    img.fill(Qt::black);
+    p.fillRect(img.rect(), Qt::black);
     // Cells get a small mark so each glyph is told apart even without a font.
     const int cw = name == "text.bmp" ? 5 : 9, ch = name == "text.bmp" ? 6 : 13;
     for (int y = 0; y + ch <= size.height(); y += ch)

@@ -135,6 +135,7 @@ int ShootConverted(const std::filesystem::path& output, int argc, char** argv) {
   InitProgramPaths();
   const std::string program = scratch;
   std::error_code ec;
+  std::filesystem::create_directories(program + "/skins", ec);
   std::filesystem::copy(ExecutableFolder() + "/skins/winampdefault", program + "/skins/winampdefault",
                         std::filesystem::copy_options::recursive, ec);
   WriteArtKjofolSkin(program + "/skins/art");

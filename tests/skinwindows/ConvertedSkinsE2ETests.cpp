@@ -191,6 +191,10 @@ TEST(ConvertedSkinPlayer, TheRealPlayerRunsAWinampAndAKjofolSkinThroughItsContro
     }
     EXPECT_NEAR(volume, 60, 2) << out;
     EXPECT_EQ(Ctl("send 0x940B"), 0);  // a click on the repeat toggle
+    // An equalizer band: in its own window (Winamp) or inside the deck (K-Jofol).
+    EXPECT_EQ(Ctl("eq band 3 30"), 0);
+    ASSERT_EQ(Ctl("eq band 3", &out), 0);
+    EXPECT_NEAR(std::atoi(out.c_str()), 30, 2) << out;
     EXPECT_EQ(player.Terminate(), 0);
 
     const std::string ini = ReadTextFile(program + "/keldar3.ini");

@@ -31,15 +31,19 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
-// Decimal integer after trimming; 0 when unreadable.
+// Decimal integer after trimming; 0 when unreadable. Kept within the bounds the definition
+// file allows, so that sums of coordinates cannot overflow.
 std::int32_t Number(const std::string& text, bool* readable = nullptr) {
   const std::string t = Trim(text);
   std::size_t i = t.size() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
   bool ok = i < t.size() && t.size() - i <= 9;
   for (std::size_t k = i; ok && k < t.size(); ++k) ok = t[k] >= '0' && t[k] <= '9';
   if (readable) *readable = ok;
-  return ok ? std::stoi(t) : 0;
+  return ok ? std::clamp(std::stoi(t), -KELDARSkinDefinitionMaxMagnitude, KELDARSkinDefinitionMaxMagnitude) : 0;
 }
+
+// Pictures beyond this many pixels are not skin pictures; four sheets are made from one.
+constexpr std::int64_t kMaxPicturePixels = 4 * 1024 * 1024;
 
 std::string Hex2(std::int32_t v) {
   char buf[16];
@@ -96,7 +100,9 @@ class TKjofolConversion {
   const std::string& Param(const char* keyword, int i) const { return Row(keyword).ParamsArray[static_cast<std::size_t>(i)]; }
   QImage Picture(const std::string& name) const {
     const std::string path = FindSkinFileNoCase(source_, Trim(name));
-    return path.empty() ? QImage() : ReadKELDARSkinBitmapFile(path);
+    QImage img = path.empty() ? QImage() : ReadKELDARSkinBitmapFile(path);
+    if (static_cast<std::int64_t>(img.width()) * img.height() > kMaxPicturePixels) return {};
+    return img;
   }
   QImage PictureOf(const char* keyword) const { return Picture(Param(keyword, 0)); }
 
@@ -500,6 +506,7 @@ class TKjofolConversion {
         button(id, x, rows[static_cast<std::size_t>(r)], x + C(id).Control_Width + 1, rows[static_cast<std::size_t>(r)]);
       }
 
+    if (W > KELDARSkinBitmapMaxSide || H > KELDARSkinBitmapMaxSide) return;
     QImage& listBox = Sheet(B::PlaylistListBoxImage) = NewSkinSheet(W, H);
     CopySkinSprite(listBox, 0, 0, Q, x1, y1, W, H);
     std::uint32_t bg = 0;

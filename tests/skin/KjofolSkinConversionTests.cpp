@@ -265,6 +265,21 @@ TEST_F(KjofolConversion, BmpVolumeAndAMissingDescription) {
   EXPECT_TRUE(fs::exists(out + "/Deck_VolumeBarMask.bmp"));
 }
 
+TEST_F(KjofolConversion, HostileDescriptionsAndPicturesStillGiveASkin) {
+  WriteTextFile(skin + "/myskin.rc",
+                "BackgroundImage empty.bmp\r\nFontImage font.bmp\r\nFontSize 99999999 99999999\r\n"
+                "TimeFontSize -5 -5\r\nEqualizerWindow -999999999 5 999999999 9 0 0 999999999\r\n"
+                "EqualizerBmp 999999 999999 eq.bmp\r\nPlaylistBmp playlist.bmp\r\n"
+                "PlaylistWindowText 999999999 999999999 -999999999 5\r\nVolumeControlButton 0 0 999999999 3 v\r\n"
+                "VolumeControlImage knob.bmp\r\nPlayButton 1 1 2 2 x BMP9\r\nIncludeRCFile myskin.rc\r\n");
+  WriteTextFile(skin + "/empty.bmp", "");
+  ConvertKjofolSkinToKELDARSkin(skin, out);
+  const MultimediaSkinStructure t = Table();
+  EXPECT_LE(t[EqualizerForm_EQBand10Image].Control_Left, KELDARSkinDefinitionMaxMagnitude);
+  EXPECT_EQ(MultimediaSkin()[DeckForm_PlayButton].Control_BitmapsStatesAliases, IdentityControlStatesAliases);
+  EXPECT_TRUE(fs::exists(out + "/keldarskin.ini"));
+}
+
 TEST_F(KjofolConversion, LoadedWithMasksShapesAnalyzerColourAndOpaqueDisplays) {
   SetKELDARSkinConverters(ConvertWinampSkinToKELDARSkin, ConvertKjofolSkinToKELDARSkin);
   Options_SongTitleWindowTextEffect.IntegerValue = 2;

@@ -36,6 +36,8 @@
 #include "plugins/ZorvanePlayerApiVariables.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "skin/KELDARSkinLoader.h"
+#include "skin/ConvertKjofolSkinToKELDARSkinUnit.h"
+#include "skin/ConvertWinampSkinToKELDARSkinUnit.h"
 #include "util/ProgramFolders.h"
 #include "util/GeneralPurposeInputFilenameFunctions.h"
 #include "util/ShowMessage.h"
@@ -131,6 +133,7 @@ int main(int argc, char** argv) {
   SetKELDARSkinPackageExtractor([](const std::string& package, const std::string& folder) {
     return ExtractFromArchive(package, "*.*", folder);
   });
+  SetKELDARSkinConverters(ConvertWinampSkinToKELDARSkin, ConvertKjofolSkinToKELDARSkin);
   PlaylistHooks().LoadSkinPackage = [deck](const std::string& path) {
     const auto load = [path] {
       if (StartupHooks().LoadSkin) StartupHooks().LoadSkin(path);
@@ -187,6 +190,7 @@ int main(int argc, char** argv) {
   ClearCDHooks();
   PlaylistHooks().LoadSkinPackage = nullptr;
   SetKELDARSkinPackageExtractor({});
+  SetKELDARSkinConverters({}, {});
   StartupHooks() = {};
   forms.DestroyAll();
   ReleaseInstanceLock();

@@ -12,8 +12,10 @@
 namespace {
 
 QImage DecodeChecked(QImageReader& reader) {
-  const QSize size = reader.size();
-  if (!size.isValid() || size.width() <= 0 || size.height() <= 0 || size.width() > KELDARSkinBitmapMaxSide ||
+  // A top-down bitmap reports its height negative.
+  const QSize raw = reader.size();
+  const QSize size(raw.width(), std::abs(raw.height()));
+  if (size.width() <= 0 || size.height() <= 0 || size.width() > KELDARSkinBitmapMaxSide ||
       size.height() > KELDARSkinBitmapMaxSide)
     return {};
   reader.setAllocationLimit(KELDARSkinBitmapMaxMegabytes);

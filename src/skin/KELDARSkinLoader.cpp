@@ -1,6 +1,7 @@
 #include "skin/KELDARSkinLoader.h"
 
 #include <QFile>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -93,6 +94,13 @@ std::string DirectoryWithSeparator(const std::string& path) {
   return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
+// Before a package is unpacked: a folder left by an earlier package must not be taken for
+// the skin inside this one.
+void EmptyScratchFolder(const std::string& folder) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) std::filesystem::remove_all(entry.path(), ec);
+}
+
 void ClearScratchFiles(const std::string& folder) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
@@ -161,6 +169,23 @@ void BuildSpectrumTables(TKELDARLoadedSkin& loaded, const MultimediaSkinStructur
 
 }  // namespace
 
+TKELDARSkinPolygons KELDARSkinShapeFromColourKey(const QImage& image, QRgb key) {
+  TKELDARSkinPolygons shape;
+  const QRgb k = key | 0xFF000000u;
+  for (int y = 0; y < image.height(); ++y) {
+    int x = 0;
+    while (x < image.width()) {
+      while (x < image.width() && (image.pixel(x, y) | 0xFF000000u) == k) ++x;
+      const int start = x;
+      while (x < image.width() && (image.pixel(x, y) | 0xFF000000u) != k) ++x;
+      if (x == start) continue;
+      shape.Counts.push_back(4);
+      shape.Coordinates.insert(shape.Coordinates.end(), {start, y, x, y, x, y + 1, start, y + 1});
+    }
+  }
+  return shape;
+}
+
 TKELDARLoadedSkin& LoadedKELDARSkin() {
   static TKELDARLoadedSkin skin;
   return skin;
@@ -228,6 +253,9 @@ std::string LoadKELDARSkinOnce(const std::string& fullPathOrDefault, IKELDARSkin
   // 2.
   loaded.Ready = false;
   loaded.UsesMasks = false;
+  loaded.DeckKeyShape = {};
+  loaded.PlaylistKeyShape = {};
+  loaded.AnalyzerColour = 0;
   ResetKELDARSkinStatesAliases();
   std::string path = fullPathOrDefault;
   SkinPackageKinds kind = DetectKELDARSkinPackageKind(path);
@@ -255,6 +283,7 @@ std::string LoadKELDARSkinOnce(const std::string& fullPathOrDefault, IKELDARSkin
       case skWinampPackage:
       case skKjofolPackage: {
         std::filesystem::create_directories(scratch);
+        EmptyScratchFolder(scratch);
         const bool unpacked = Extractor() && Extractor()(path, scratch);
         if (!unpacked)
           ShowMessage("Zorvane Audio Player detected an internal error. \nPlease try to LOAD the Skin again.", {},
@@ -327,6 +356,13 @@ std::string LoadKELDARSkinOnce(const std::string& fullPathOrDefault, IKELDARSkin
   for (int i = 0; i < 6; ++i) {
     const auto w = static_cast<TKELDARSkinnedWindow>(i);
     windows.SetShape(w, nullptr);
+    if (loaded.UsesMasks) {
+      const TKELDARSkinPolygons* key = w == TKELDARSkinnedWindow::Deck       ? &loaded.DeckKeyShape
+                                       : w == TKELDARSkinnedWindow::Playlist ? &loaded.PlaylistKeyShape
+                                                                             : nullptr;
+      if (key && !key->Counts.empty()) windows.SetShape(w, key);
+      continue;
+    }
     if (!loaded.Regions[static_cast<std::size_t>(i)].Present()) continue;
     const TKELDARSkinPolygons polygons = ParseKELDARSkinPolygons(loaded.Regions[static_cast<std::size_t>(i)]);
     if (!polygons.Counts.empty()) windows.SetShape(w, &polygons);
@@ -341,6 +377,11 @@ std::string LoadKELDARSkinOnce(const std::string& fullPathOrDefault, IKELDARSkin
   if (fromFile) {
     remembered = KELDARSkinRememberedName(path, kind);
     SetKELDARSkinSecondGroup(loaded.Family, family);
+    if (family == TKELDARSkinFamily::Kjofol) {
+      Options_SongTitleWindowTextEffect.IntegerValue = 0;
+      std::fill(loaded.SpectrumColours1.begin(), loaded.SpectrumColours1.end(), loaded.AnalyzerColour);
+      std::fill(loaded.SpectrumColours2.begin(), loaded.SpectrumColours2.end(), loaded.AnalyzerColour);
+    }
   } else {
     SetKELDARSkinSecondGroup(loaded.Family, TKELDARSkinFamily::Own);
   }
@@ -349,6 +390,14 @@ std::string LoadKELDARSkinOnce(const std::string& fullPathOrDefault, IKELDARSkin
 }
 
 std::string LoadKELDARSkin(const std::string& fullPathOrDefault, IKELDARSkinWindows& windows, bool firstLoad) {
+  // The converters let window messages run: a second load must not start inside the first.
+  static bool loading = false;
+  if (loading) return Options_SkinToBeLoaded.StringValue;
+  struct TGuard {
+    bool& flag;
+    ~TGuard() { flag = false; }
+  } guard{loading};
+  loading = true;
   try {
     return LoadKELDARSkinOnce(fullPathOrDefault, windows, firstLoad);
   } catch (...) {

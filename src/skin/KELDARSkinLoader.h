@@ -36,6 +36,10 @@ struct TKELDARLoadedSkin {
   std::vector<TKELDARSkinRegion> Regions = std::vector<TKELDARSkinRegion>(6);
   std::vector<std::string> AboutText;
   bool UsesMasks = false;
+  // Mask mode (set by the K-Jofol conversion): the deck's and the playlist's shapes.
+  TKELDARSkinPolygons DeckKeyShape, PlaylistKeyShape;
+  // The analyzer colour of a K-Jofol skin (0x00BBGGRR): fills both spectrum tables.
+  std::uint32_t AnalyzerColour = 0;
   std::vector<std::uint32_t> SpectrumColours1, SpectrumColours2;  // index 0 = entry 1 (bottom)
   TKELDARSkinFamilySettings Family;
   SkinPackageKinds Kind = skKeldarFolder;
@@ -59,6 +63,10 @@ std::string KELDARSkinScratchFolder();
 std::string LoadKELDARSkinOnce(const std::string& fullPathOrDefault, IKELDARSkinWindows& windows, bool firstLoad);
 // The entry point: loads, and on any error loads "Default". Returns the remembered name.
 std::string LoadKELDARSkin(const std::string& fullPathOrDefault, IKELDARSkinWindows& windows, bool firstLoad = false);
+
+// Every maximal horizontal run of pixels that differ from the key colour as a one-pixel-high
+// rectangle (four corner points each); together they make the window's shape.
+TKELDARSkinPolygons KELDARSkinShapeFromColourKey(const QImage& image, QRgb key);
 
 // Per-family values (exposed for the converters and tests).
 void SetKELDARSkinFirstGroup(TKELDARSkinFamilySettings& s, TKELDARSkinFamily family);

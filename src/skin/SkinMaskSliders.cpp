@@ -72,7 +72,8 @@ void PaintKELDARSkinMaskSlider(QPainter& painter, KELDARSkinControls_IDs id, con
   const std::int32_t v = std::clamp<std::int32_t>(c.Control_CurrentValue, 0, 100);
   if (id != DeckForm_PosBarImage) {
     const std::int32_t frame = (std::max(1, c.Control_NumberOfImages) - 1) * v / 100;
-    const TSkinPixelPoint at = SliderStripFramePosition(id, frame, skin);
+    // Mask-mode strips hold their frames side by side, each as wide as the track.
+    const TSkinPixelPoint at{frame * r.Width, 0};
     QImage piece = strip.copy(at.X, at.Y, r.Width, r.Height).convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < piece.height(); ++y)
       for (int x = 0; x < piece.width(); ++x)

@@ -158,6 +158,16 @@ SEEDS = {
                       b"# Submitted via: x 1\n#\nDISCID=0a000c03\nDTITLE=A / B\nDYEAR=1\nDGENRE=g\n"
                       b"TTITLE0=a\nTTITLE1=b/c\nTTITLE2=c\nEXTD=x\\ny\\\\z\nEXTD=more\nEXTT1=t\\tu\nPLAYORDER=\n.\n",
     },
+    "fuzz_winamp_skin_text": {
+        "viscolor": b"0,0,0 // background\r\n24,33,41\r\n" + b"255,0,0 // red\r\n" * 16 + b"200 200 200\r\n" * 5,
+        "pledit": b"[Text]\r\nNormal=#00FF00\r\nCurrent=#FFFFFF\r\nNormalBG=#000000\r\nSelectedBG=#0000FF\r\nFont=Arial\r\n",
+        "region": b"[Normal]\r\nNumPoints=4\r\nPointList=0,0, 275,0, 275,116, 0,116\r\n[Equalizer]\r\nnumpoints=0\r\n",
+    },
+    "fuzz_kjofol_description": {
+        "skin": b"About My skin\r\nBackgroundImage main.bmp\r\nPlayButton 10 10 30 30 Play BMP2\r\n"
+                b"EqualizerWindow 100 40 113 100 0 0 18\r\nEqualizerBmp 14 20 eq.bmp\r\n"
+                b"playlistwindowtext 10 20 200 300\r\nFontTransparent\t0\r\nIncludeRCFile other.rc\r\n",
+    },
 }
 
 

@@ -1,12 +1,16 @@
 // keldarskingen <output folder>: writes the built-in Default skin as an own-format skin
 // folder (definition, bitmaps, text files) painted from the own catalogue.
+// keldarskingen --winampdefault <output folder>: writes the classic-layout Winamp pictures
+// that converted Winamp skins fall back on.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <string>
 
 #include "DefaultSkinPainter.h"
 #include "DefaultSkinTextFiles.h"
+#include "WinampClassicSkinPainter.h"
 #include "skin/KELDARSkinCatalogue.h"
 #include "skin/KELDARSkinDefinitionFile.h"
 
@@ -22,6 +26,7 @@ bool WriteBytes(const QString& path, const std::string& bytes) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
+  if (argc == 3 && std::string(argv[1]) == "--winampdefault") return WriteWinampClassicSkin(argv[2], false) ? 0 : 1;
   if (argc != 2) {
     std::fprintf(stderr, "usage: keldarskingen <output folder>\n");
     return 2;

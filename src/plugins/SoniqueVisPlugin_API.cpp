@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -28,6 +29,11 @@ namespace {
 
 constexpr size_t kMaxPluginName = 256;
 constexpr auto kFramePause = std::chrono::milliseconds(15);
+// Once nothing has played for about a second the picture of silence has settled: the thread
+// then rests, looking a few times a second whether playback started, and draws only when a
+// click or a resize asks for a new picture, so a stopped player costs nothing.
+constexpr int kQuietFramesBeforeRest = 66;
+constexpr auto kRestPause = std::chrono::milliseconds(250);
 
 // The one active plug-in. UI-thread fields are plain; what the render thread shares with
 // the UI thread is atomic or guarded by frameMutex.
@@ -58,6 +64,7 @@ struct THost {
   std::condition_variable frameCondition;
   bool terminate = false;
   bool framePending = false;
+  bool redrawRequested = false;  // a click or resize while resting
   std::vector<uint32_t> buffer;
   int32_t renderWidth = 0, renderHeight = 0, renderPitch = 0;
   VisRenderData data{};
@@ -162,6 +169,15 @@ void PresentFrame(THost& h) {
   h.framePending = false;
 }
 
+// Wakes a resting render thread for one new picture.
+void RequestRedraw(THost& h) {
+  {
+    std::lock_guard lock(h.frameMutex);
+    h.redrawRequested = true;
+  }
+  h.frameCondition.notify_all();
+}
+
 void TakePendingSize(THost& h) {
   if (!h.pendingFlag.exchange(false, std::memory_order_acquire)) return;
   const uint64_t size = h.pendingSize.load(std::memory_order_acquire);
@@ -170,6 +186,7 @@ void TakePendingSize(THost& h) {
   h.pictureWidth = w;
   h.pictureHeight = ht;
   CreatePicture(h);
+  RequestRedraw(h);  // the first picture at the new size, also while resting
 }
 
 void RenderFrame(THost& h) {
@@ -221,10 +238,20 @@ void RenderThread(THost& h) {
     go = h.info.RenderProc != nullptr;
     h.lastResult = go;
   }
+  int quietFrames = 0;
   while (go) {
+    const auto& rate = SoniqueVisPluginHooks().SamplingRate;
+    quietFrames = rate && rate() > 0 ? 0 : std::min(quietFrames + 1, kQuietFramesBeforeRest);
     {
       std::unique_lock lock(h.frameMutex);
-      if (h.frameCondition.wait_for(lock, kFramePause, [&] { return h.terminate; })) break;
+      if (quietFrames < kQuietFramesBeforeRest) {
+        if (h.frameCondition.wait_for(lock, kFramePause, [&] { return h.terminate; })) break;
+      } else {
+        if (!h.frameCondition.wait_for(lock, kRestPause, [&] { return h.terminate || h.redrawRequested; }))
+          continue;  // still resting: look again whether playback started
+        if (h.terminate) break;
+      }
+      h.redrawRequested = false;
     }
     try {
       const auto& video = SoniqueVisPluginHooks().VideoPlaying;
@@ -379,6 +406,7 @@ void VisPluginClicked(int32_t x, int32_t y, int32_t buttons) {
   if (RunGuardedPluginCall(ignored, [=] { return clicked(x, y, buttons); }) == TPluginCallResult::Crashed)
     h.unusable = true;
   h.lastResult = true;
+  RequestRedraw(h);
 }
 
 void SetVisPictureSize(int32_t width, int32_t height) {
@@ -386,6 +414,7 @@ void SetVisPictureSize(int32_t width, int32_t height) {
   // Size first, then the flag: the render thread takes the flag before it reads the size.
   h.pendingSize.store(PackSize(width, height), std::memory_order_release);
   h.pendingFlag.store(true, std::memory_order_release);
+  RequestRedraw(h);
 }
 
 bool DrawPendingVisFrame(const std::function<void(const uint32_t*, int, int)>& draw) {

@@ -165,6 +165,24 @@ TEST_F(SoniqueVisHost, MillisecondsCountFramesAtThePlayingRateAndRestartWithoutO
   EXPECT_EQ(state->LastData.Milliseconds, 0u);
 }
 
+TEST_F(SoniqueVisHost, AStoppedPlayerRestsAfterASecondButClicksAndPlaybackDrawAgain) {
+  std::atomic<uint32_t> rate{0};
+  SoniqueVisPluginHooks().SamplingRate = [&] { return rate.load(); };
+  StartAndWaitForFrames(66);
+  std::this_thread::sleep_for(300ms);
+  const int resting = state->RenderCount;
+  std::this_thread::sleep_for(700ms);
+  EXPECT_EQ(state->RenderCount, resting) << "nothing plays: no frames after the picture settled";
+
+  VisPluginClicked(5, 5, 1);
+  ASSERT_TRUE(WaitFor([&] { return state->RenderCount == resting + 1; }, 2s));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(state->RenderCount, resting + 1) << "a click asks for one new picture";
+
+  rate = 44100;
+  ASSERT_TRUE(WaitFor([&] { return state->RenderCount >= resting + 10; }, 3s)) << "playback wakes the thread";
+}
+
 TEST_F(SoniqueVisHost, AHiddenMainWindowPausesDrawingButNotTheClock) {
   std::atomic<bool> visible{true};
   std::atomic<int> rateCalls{0};

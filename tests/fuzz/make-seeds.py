@@ -118,6 +118,13 @@ SEEDS = {
                                    [("User Preset <Empty>", [50] * 11, False, True)] * 18),
         "out-of-range": eq_presets_file([("Odd", [-40, 250, 50, 50, 50, 50, 50, 50, 50, 50, 50], True, False)]),
     },
+    "fuzz_encoders_list": {
+        "defaults": b"EncName=WAV Writer;EncCmdLine=%outputfile%;EncOutputFileExt=.wav;EncInputBits=32;\n"
+                    b"EncName=FLAC with Tags;EncCmdLine=flac  -T \"TITLE=%01\" -f - -o %outputfile%;"
+                    b"EncOutputFileExt=.flac;EncInputBits=24;\n",
+        "quotes": b"EncName=Q;EncCmdLine=enc 'a b' \"c\\\"d\" e\\ f \"open;EncOutputFileExt=.x;EncInputBits=abc;\r\n",
+        "cut": b"encname=x;EncCmdLine=lame -V2; rm -rf /;EncInputBits=8\n\n;;;\n",
+    },
     "fuzz_control_requests": {
         "volume": api_request(0x9414, lparam=42) + api_request(0x9413),
         "copydata": api_request(0x4A, hand_over(1, "/music/one.mp3")),

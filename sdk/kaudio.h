@@ -432,6 +432,30 @@ KAUDIO_API KAUDIO_DWORD KAUDIO_Encode_IsActive(KAUDIO_DWORD handle);
  * waits for it to finish (a program that hangs is ended by force); never leaves a child. */
 KAUDIO_API KAUDIO_BOOL KAUDIO_Encode_Stop(KAUDIO_DWORD handle);
 
+/* ---- The internal codec writer ----
+ * Files written through libsndfile in a format the user picks. The program installs the
+ * chooser that presents the formats; the library offers those that can hold the channel's
+ * rate and channel count (WAV PCM 16/24/32-bit and float, FLAC, Ogg Vorbis, Opus). */
+typedef struct KAUDIO_ACMFORMAT {
+  KAUDIO_DWORD format; /* libsndfile major format | subtype */
+  KAUDIO_DWORD rate;
+  KAUDIO_DWORD chans;
+  char name[64];       /* "FLAC", "WAV PCM 16-bit", ... */
+} KAUDIO_ACMFORMAT;
+#define KAUDIO_ACM_DEFAULT 1 /* the chooser starts at the first format (and no chooser takes it) */
+/* Returns the index of the chosen format, or -1 when the user cancelled. Runs on the caller's
+ * thread of KAUDIO_Encode_GetACMFormat. */
+typedef int KAUDIO_ACMCHOOSERPROC(const KAUDIO_ACMFORMAT* formats, int count, int initial, const char* title,
+                                  void* user);
+KAUDIO_API void KAUDIO_Encode_SetACMChooser(KAUDIO_ACMCHOOSERPROC* proc, void* user);
+/* formlen 0: the size a format needs. Otherwise the chooser picks one for the channel; the
+ * size written, or 0 (KAUDIO_ERROR_ACM_CANCEL when the user cancelled). */
+KAUDIO_API KAUDIO_DWORD KAUDIO_Encode_GetACMFormat(KAUDIO_DWORD handle, void* form, KAUDIO_DWORD formlen,
+                                                   const char* title, KAUDIO_DWORD flags);
+/* Writes file in the chosen format; flags as for KAUDIO_Encode_Start (AUTOFREE). */
+KAUDIO_API KAUDIO_HENCODE KAUDIO_Encode_StartACMFile(KAUDIO_DWORD handle, const void* form, KAUDIO_DWORD flags,
+                                                     const char* file);
+
 #ifdef __cplusplus
 }
 #endif

@@ -18,6 +18,7 @@
 #include "app/PBOnceOnly.h"
 #include "app/PlayerApiDispatcher.h"
 #include "app/PlaylistWindowActions.h"
+#include "app/RecordingAndConversionSetup.h"
 #include "app/ProgramStartup.h"
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
   InstallApiWindowHooks(*skinned);
   InstallDeckController(forms);
   InstallPlaylistWindowActions();
+  InstallRecordingAndConversion(forms);
   InstallCommandHooks();
   StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -185,9 +186,25 @@ bool Encoder::StartWavFile(const std::string& path, const EncoderFormat& format)
   return true;
 }
 
+bool Encoder::StartCodecFile(const std::string& path, const EncoderFormat& format, int sndfileFormat) {
+  std::lock_guard lock(mutex_);
+  format_ = format;
+  SF_INFO info{};
+  info.samplerate = int(format.rate);
+  info.channels = int(format.channels);
+  info.format = sndfileFormat;
+  if (!sf_format_check(&info)) return false;
+  sndfile_ = sf_open(path.c_str(), SFM_WRITE, &info);
+  return sndfile_ != nullptr;
+}
+
 void Encoder::Feed(const float* samples, size_t count) {
   std::lock_guard lock(mutex_);
   if (broken_) return;
+  if (sndfile_) {
+    if (sf_write_float(sndfile_, samples, sf_count_t(count)) != sf_count_t(count)) broken_ = true;
+    return;
+  }
   if (file_) {
     scratch_.clear();
     AppendConvertedSamples(scratch_, samples, count, format_.bits);
@@ -226,7 +243,7 @@ void Encoder::FlushUntil(int64_t deadlineMs) {
 
 bool Encoder::IsRunning() {
   std::lock_guard lock(mutex_);
-  if (file_) return !broken_;
+  if (file_ || sndfile_) return !broken_;
   if (pid_ <= 0) return false;
   int status = 0;
   const pid_t r = ::waitpid(pid_, &status, WNOHANG);
@@ -265,6 +282,11 @@ void Encoder::Reap(bool force) {
 
 void Encoder::Stop() {
   std::lock_guard lock(mutex_);
+  if (sndfile_) {
+    sf_close(sndfile_);
+    sndfile_ = nullptr;
+    return;
+  }
   if (file_) {
     // Fix the sizes now that the length is known.
     const auto header = MakeWavHeader(format_, uint32_t(std::min<uint64_t>(fileData_, 0xFFFFFFFFu - 36)));

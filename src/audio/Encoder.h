@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+struct sf_private_tag;  // libsndfile's SNDFILE
+
 namespace kaudio {
 
 struct EncoderFormat {
@@ -45,6 +47,8 @@ class Encoder {
   bool StartProgram(const std::string& commandLine, const EncoderFormat& format, bool header, int* error);
   // A plain WAV file at path.
   bool StartWavFile(const std::string& path, const EncoderFormat& format);
+  // A file in a libsndfile format (major format | subtype).
+  bool StartCodecFile(const std::string& path, const EncoderFormat& format, int sndfileFormat);
 
   void Feed(const float* samples, size_t count);
   bool IsRunning();
@@ -60,6 +64,7 @@ class Encoder {
   pid_t pid_ = -1;
   int fd_ = -1;
   FILE* file_ = nullptr;
+  ::sf_private_tag* sndfile_ = nullptr;
   uint64_t fileData_ = 0;
   bool broken_ = false;
   std::vector<uint8_t> pending_;

@@ -349,8 +349,8 @@ KAUDIO_HRECORD KAUDIO_RecordStart(KAUDIO_DWORD freq, KAUDIO_DWORD chans, KAUDIO_
   r->paused.store((flags & KAUDIO_RECORD_PAUSE) != 0);
   if (s.server) {
     pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, freq, uint8_t(chans)};
-    pa_buffer_attr attr{};
-    attr.maxlength = uint32_t(-1);
+    pa_buffer_attr attr;
+    attr.maxlength = attr.tlength = attr.prebuf = attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(pa_usec_to_bytes(20000, &spec));
     int err = 0;
     r->simple = pa_simple_new(nullptr, "keldar3", PA_STREAM_RECORD,

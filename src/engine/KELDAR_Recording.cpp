@@ -5,6 +5,9 @@
 #include "engine/KELDAR_EngineErrorReports.h"
 #include "engine/KELDAR_EngineHooks.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
+#include "util/TextFunctions.h"
+
+#include <vector>
 
 TRecordingState& RecordingState() {
   static TRecordingState state;
@@ -52,11 +55,6 @@ KAUDIO_BOOL KeepRecording(KAUDIO_HRECORD handle, const void*, KAUDIO_DWORD, void
 
 }  // namespace
 
-std::function<bool(std::uint32_t, const std::string&)>& PlatformCodecHook() {
-  static std::function<bool(std::uint32_t, const std::string&)> hook;
-  return hook;
-}
-
 std::function<void()>& RecordingDialogHook() {
   static std::function<void()> hook;
   return hook;
@@ -83,10 +81,19 @@ bool StartRecording(BASSAPI_Encoder_Structure job, int rate, int channels) {
       ReportEncoderError("Couldn't start encoding with : " + job.EncoderName + "\r" + EncoderStartFailureReasons());
       st.State = TRecordingState::kStopped;
     }
-  } else if (auto& codec = PlatformCodecHook()) {
-    if (!codec(channel, outputFile)) st.State = TRecordingState::kStopped;
   } else {
-    st.State = TRecordingState::kStopped;
+    // The user picks the codec and format; cancelling simply does not record.
+    std::vector<std::uint8_t> form(KAUDIO_Encode_GetACMFormat(channel, nullptr, 0, nullptr, 0));
+    if (form.empty() || !KAUDIO_Encode_GetACMFormat(channel, form.data(), KAUDIO_DWORD(form.size()),
+                                                    "Choose Codec", KAUDIO_ACM_DEFAULT | KAUDIO_UNICODE)) {
+      st.State = TRecordingState::kStopped;
+    } else {
+      const std::string file = ReplaceAllText(job.EncoderCmdLine, "%outputfile%", outputFile, false);
+      if (!KAUDIO_Encode_StartACMFile(channel, form.data(), KAUDIO_UNICODE | KAUDIO_ENCODE_AUTOFREE, file.c_str())) {
+        ReportEncoderError("Couldn't start encoding");
+        st.State = TRecordingState::kStopped;
+      }
+    }
   }
   if (st.State == TRecordingState::kStopped) {
     StopRecording();

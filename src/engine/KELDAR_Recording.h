@@ -30,9 +30,5 @@ bool StartRecording(BASSAPI_Encoder_Structure job, int rate, int channels);
 void StopRecording();
 bool IsRecording();
 
-// "ACM (Internal)": lets the user pick a codec and attaches a writer of outputFile in that
-// format to the recording channel. False when cancelled (silently) or failed (reported).
-// Installed by the codec chooser; while empty that encoder records nothing.
-std::function<bool(std::uint32_t channel, const std::string& outputFile)>& PlatformCodecHook();
 // Shows the recording dialog; installed by it.
 std::function<void()>& RecordingDialogHook();

@@ -5,6 +5,7 @@
 #include <kaudio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -241,6 +242,64 @@ TEST_F(EncodingTest, AnAutoFreeEncoderEndsWithItsChannel) {
   EXPECT_FALSE(KAUDIO_Encode_Stop(enc)) << "already gone with the channel";
   EXPECT_EQ(ReadBytes(out).size(), ReadBytes(src).size());
   EXPECT_TRUE(ChildStates().empty());
+}
+
+TEST_F(EncodingTest, TheCodecWriterOffersFormatsForTheChannelAndHonoursACancel) {
+  const std::string src = dir_.File("src.wav");
+  ASSERT_TRUE(MakeTone(src, 1.0, 440.0, 0.5));
+  struct Script {
+    std::vector<std::string> offered;
+    std::string pick;  // "" cancels
+  } script;
+  KAUDIO_Encode_SetACMChooser(
+      [](const KAUDIO_ACMFORMAT* formats, int count, int, const char*, void* user) {
+        auto* s = static_cast<Script*>(user);
+        s->offered.clear();
+        int chosen = -1;
+        for (int i = 0; i < count; ++i) {
+          s->offered.push_back(formats[i].name);
+          if (s->pick == formats[i].name) chosen = i;
+        }
+        return chosen;
+      },
+      &script);
+  const KAUDIO_HSTREAM ch = Decoder(src);
+  const KAUDIO_DWORD size = KAUDIO_Encode_GetACMFormat(ch, nullptr, 0, nullptr, 0);
+  ASSERT_EQ(size, sizeof(KAUDIO_ACMFORMAT));
+  std::vector<uint8_t> form(size);
+  EXPECT_EQ(KAUDIO_Encode_GetACMFormat(ch, form.data(), size, "Choose", KAUDIO_ACM_DEFAULT), 0u);
+  EXPECT_EQ(KAUDIO_ErrorGetCode(), KAUDIO_ERROR_ACM_CANCEL);
+  ASSERT_GE(script.offered.size(), 6u);
+  EXPECT_EQ(script.offered.front(), "WAV PCM 16-bit");
+  EXPECT_NE(std::find(script.offered.begin(), script.offered.end(), "FLAC 16-bit"), script.offered.end());
+  EXPECT_NE(std::find(script.offered.begin(), script.offered.end(), "Ogg Vorbis"), script.offered.end());
+  EXPECT_EQ(std::find(script.offered.begin(), script.offered.end(), "Opus"), script.offered.end())
+      << "Opus cannot hold 44.1 kHz";
+
+  script.pick = "FLAC 24-bit";
+  ASSERT_EQ(KAUDIO_Encode_GetACMFormat(ch, form.data(), size, "Choose", 0), size);
+  const std::string out = dir_.File("codec.flac");
+  const KAUDIO_HENCODE enc = KAUDIO_Encode_StartACMFile(ch, form.data(), KAUDIO_ENCODE_AUTOFREE, out.c_str());
+  ASSERT_NE(enc, 0u);
+  Pump(ch);
+  KAUDIO_StreamFree(ch);
+  KAUDIO_Encode_SetACMChooser(nullptr, nullptr);
+  // Written as FLAC, every sample there.
+  const auto bytes = ReadBytes(out);
+  ASSERT_GE(bytes.size(), 4u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "fLaC");
+  const KAUDIO_HSTREAM back = Decoder(out);
+  ASSERT_NE(back, 0u);
+  EXPECT_EQ(DecodeAll(back).size(), size_t(44100 * 2));
+  KAUDIO_StreamFree(back);
+  // Without a chooser the default flag takes the first format; without it nothing is chosen.
+  const KAUDIO_HSTREAM again = Decoder(src);
+  ASSERT_EQ(KAUDIO_Encode_GetACMFormat(again, form.data(), size, nullptr, KAUDIO_ACM_DEFAULT), size);
+  KAUDIO_ACMFORMAT picked;
+  std::memcpy(&picked, form.data(), sizeof picked);
+  EXPECT_STREQ(picked.name, "WAV PCM 16-bit");
+  EXPECT_EQ(KAUDIO_Encode_GetACMFormat(again, form.data(), size, nullptr, 0), 0u);
+  KAUDIO_StreamFree(again);
 }
 
 }  // namespace

@@ -176,14 +176,22 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
 }
 
 TEST_F(RecordingDialogTest, AnEncoderThatCannotStartIsReportedAndNothingRecords) {
-  Options_LastUsedEncoder.IntegerValue = 2;  // OGGEnc
+  const auto& inputs = KELDAR_AUDIOVIDEO_API_State().RecordingInputs;
+  int monitor = -1;
+  for (size_t i = 0; i < inputs.size(); ++i)
+    if (inputs[i].find("Monitor") != std::string::npos) monitor = int(i);
+  ASSERT_GE(monitor, 0) << inputs.size() << " inputs, the first: " << (inputs.empty() ? "" : inputs[0]);
+  Options_RecordingSourceInput.IntegerValue = monitor;
+  KELDAR_AUDIOVIDEO_API_Slots().SelectRecordingInput();
+  // OGGEnc naming a program that is not installed.
+  Options_RecordingSamplingRate.IntegerValue = 44100;
+  Options_RecordingChannels.IntegerValue = 2;
+  Options_LastUsedEncoder.IntegerValue = 2;
+  EncodersList().Encoders[2].EncCmdLine = "keldar-missing-oggenc -o %outputfile% -";
   Options_RecordingOutputDir.StringValue = folder_.Path();
-  const std::string path = getenv("PATH");
-  setenv("PATH", folder_.Path().c_str(), 1);
   TRecordingDialogForm dialog;
   dialog.show();
   dialog.StartButton()->click();
-  setenv("PATH", path.c_str(), 1);
   EXPECT_FALSE(IsRecording());
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
   const auto messages = ReadMessageLog(log_.Path());

@@ -412,6 +412,97 @@ KAUDIO_API KAUDIO_BOOL KAUDIO_CD_Analog_Stop(KAUDIO_DWORD drive);
 KAUDIO_API KAUDIO_DWORD KAUDIO_CD_Analog_IsActive(KAUDIO_DWORD drive);
 /* Sectors into the track in the low word, the track in the high word; (DWORD)-1 on error. */
 KAUDIO_API KAUDIO_DWORD KAUDIO_CD_Analog_GetPosition(KAUDIO_DWORD drive);
+/* ---- Recording ---- */
+/* Inputs: KAUDIO_RecordGetInput gives the input's type in the top byte and
+ * KAUDIO_INPUT_OFF when it is switched off; KAUDIO_RecordSetInput takes KAUDIO_INPUT_OFF or
+ * KAUDIO_INPUT_ON, volume 0..1 or -1 to leave it. On a sound server every source (monitors
+ * included) is an input and switching one on makes it the one recorded; on bare ALSA the
+ * capture devices are the inputs. */
+#define KAUDIO_INPUT_OFF 0x10000
+#define KAUDIO_INPUT_ON 0x20000
+#define KAUDIO_INPUT_TYPE_MASK 0xFF000000u
+#define KAUDIO_INPUT_TYPE_UNDEF 0x00000000
+#define KAUDIO_INPUT_TYPE_DIGITAL 0x01000000
+#define KAUDIO_INPUT_TYPE_LINE 0x02000000
+#define KAUDIO_INPUT_TYPE_MIC 0x03000000
+#define KAUDIO_INPUT_TYPE_SYNTH 0x04000000
+#define KAUDIO_INPUT_TYPE_CD 0x05000000
+#define KAUDIO_INPUT_TYPE_PHONE 0x06000000
+#define KAUDIO_INPUT_TYPE_SPEAKER 0x07000000
+#define KAUDIO_INPUT_TYPE_WAVE 0x08000000
+#define KAUDIO_INPUT_TYPE_AUX 0x09000000
+#define KAUDIO_INPUT_TYPE_ANALOG 0x0A000000
+#define KAUDIO_RECORD_PAUSE 0x8000 /* start paused: KAUDIO_ChannelPlay releases it */
+
+typedef KAUDIO_HANDLE KAUDIO_HRECORD;
+/* Runs on the recording thread with the captured samples (float with KAUDIO_SAMPLE_FLOAT,
+ * else 16-bit); false ends the recording. */
+typedef KAUDIO_BOOL KAUDIO_RECORDPROC(KAUDIO_HRECORD handle, const void* buffer, KAUDIO_DWORD length,
+                                      void* user);
+
+/* device: -1 the default capture device (the sound server when one answers). */
+KAUDIO_API KAUDIO_BOOL KAUDIO_RecordInit(int device);
+KAUDIO_API KAUDIO_BOOL KAUDIO_RecordFree(void); /* stops a recording that still runs */
+/* Owned by the library until KAUDIO_RecordFree; NULL past the last input. */
+KAUDIO_API const char* KAUDIO_RecordGetInputName(int input);
+/* Flags as above, (DWORD)-1 past the last input; *volume (may be NULL) 0..1. */
+KAUDIO_API KAUDIO_DWORD KAUDIO_RecordGetInput(int input, float* volume);
+KAUDIO_API KAUDIO_BOOL KAUDIO_RecordSetInput(int input, KAUDIO_DWORD flags, float volume);
+/* A recording channel: KAUDIO_ChannelPlay releases a paused start, KAUDIO_ChannelStop ends
+ * and frees it, KAUDIO_ChannelIsActive tells whether it runs. Encoders may be attached. */
+KAUDIO_API KAUDIO_HRECORD KAUDIO_RecordStart(KAUDIO_DWORD freq, KAUDIO_DWORD chans, KAUDIO_DWORD flags,
+                                             KAUDIO_RECORDPROC* proc, void* user);
+
+/* ---- Encoding ---- */
+/* An encoder takes the samples of a channel (after its effects, as they are decoded or
+ * played) or of a recording. A command line is split into words as a shell would (quotes
+ * respected) but never run by one; the program is looked up on PATH and gets a WAV header
+ * and the samples on its standard input. With KAUDIO_ENCODE_PCM the command line is the
+ * name of a plain WAV file to write instead. */
+#define KAUDIO_ENCODE_NOHEAD 1
+#define KAUDIO_ENCODE_FP_8BIT 2
+#define KAUDIO_ENCODE_FP_16BIT 4
+#define KAUDIO_ENCODE_FP_24BIT 6
+#define KAUDIO_ENCODE_FP_32BIT 8
+#define KAUDIO_ENCODE_PCM 0x40
+#define KAUDIO_ENCODE_AUTOFREE 0x40000 /* the encoder ends when its channel is freed */
+#define KAUDIO_ERROR_ACM_CANCEL 2000
+
+typedef KAUDIO_HANDLE KAUDIO_HENCODE;
+/* proc and user are reserved (NULL). 0 on failure: KAUDIO_ERROR_FILEOPEN when the program
+ * cannot be started or the file not created. */
+KAUDIO_API KAUDIO_HENCODE KAUDIO_Encode_Start(KAUDIO_DWORD handle, const char* cmdline, KAUDIO_DWORD flags,
+                                              void* proc, void* user);
+/* handle: an encoder or its channel. KAUDIO_ACTIVE_PLAYING while the program runs (the WAV
+ * writer while its file can be written), else KAUDIO_ACTIVE_STOPPED. */
+KAUDIO_API KAUDIO_DWORD KAUDIO_Encode_IsActive(KAUDIO_DWORD handle);
+/* handle: an encoder, or a channel (all of its encoders). Closes the program's input and
+ * waits for it to finish (a program that hangs is ended by force); never leaves a child. */
+KAUDIO_API KAUDIO_BOOL KAUDIO_Encode_Stop(KAUDIO_DWORD handle);
+
+/* ---- The internal codec writer ----
+ * Files written through libsndfile in a format the user picks. The program installs the
+ * chooser that presents the formats; the library offers those that can hold the channel's
+ * rate and channel count (WAV PCM 16/24/32-bit and float, FLAC, Ogg Vorbis, Opus). */
+typedef struct KAUDIO_ACMFORMAT {
+  KAUDIO_DWORD format; /* libsndfile major format | subtype */
+  KAUDIO_DWORD rate;
+  KAUDIO_DWORD chans;
+  char name[64];       /* "FLAC", "WAV PCM 16-bit", ... */
+} KAUDIO_ACMFORMAT;
+#define KAUDIO_ACM_DEFAULT 1 /* the chooser starts at the first format (and no chooser takes it) */
+/* Returns the index of the chosen format, or -1 when the user cancelled. Runs on the caller's
+ * thread of KAUDIO_Encode_GetACMFormat. */
+typedef int KAUDIO_ACMCHOOSERPROC(const KAUDIO_ACMFORMAT* formats, int count, int initial, const char* title,
+                                  void* user);
+KAUDIO_API void KAUDIO_Encode_SetACMChooser(KAUDIO_ACMCHOOSERPROC* proc, void* user);
+/* formlen 0: the size a format needs. Otherwise the chooser picks one for the channel; the
+ * size written, or 0 (KAUDIO_ERROR_ACM_CANCEL when the user cancelled). */
+KAUDIO_API KAUDIO_DWORD KAUDIO_Encode_GetACMFormat(KAUDIO_DWORD handle, void* form, KAUDIO_DWORD formlen,
+                                                   const char* title, KAUDIO_DWORD flags);
+/* Writes file in the chosen format; flags as for KAUDIO_Encode_Start (AUTOFREE). */
+KAUDIO_API KAUDIO_HENCODE KAUDIO_Encode_StartACMFile(KAUDIO_DWORD handle, const void* form, KAUDIO_DWORD flags,
+                                                     const char* file);
 
 #ifdef __cplusplus
 }

@@ -7,6 +7,7 @@
 #include "app/FullScreenControlsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/PlaylistEditorForm.h"
+#include "app/TRecordingDialogForm.h"
 #include "app/VisualsScreenForm.h"
 
 namespace {
@@ -45,6 +46,7 @@ void TApplicationForms::CreateRemainingForms() {
     else if (std::strcmp(name, "TKELDAR_DatabaseForm") == 0) Keep(m_forms, m_library);
     else if (std::strcmp(name, "TFullScreenControlsForm") == 0) Keep(m_forms, m_fullScreen);
     else if (std::strcmp(name, "TEqualizerPresetsForm") == 0) Keep(m_forms, m_equalizerPresets);
+    else if (std::strcmp(name, "TRecordingDialogForm") == 0) Keep(m_forms, m_recording);
     else m_forms.push_back(std::make_unique<TPlaceholderForm>(name));
   }
   m_skinnedWindows = std::make_unique<TSkinnedWindowSet>(m_deck.get(), m_equalizer, m_playlist, m_visuals, m_library,
@@ -61,6 +63,7 @@ void TApplicationForms::DestroyAll() {
   m_library = nullptr;
   m_fullScreen = nullptr;
   m_equalizerPresets = nullptr;
+  m_recording = nullptr;
   m_deck.reset();
 }
 

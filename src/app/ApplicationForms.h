@@ -18,6 +18,7 @@ class TVisualsScreenForm;
 class TKELDAR_DatabaseForm;
 class TFullScreenControlsForm;
 class TEqualizerPresetsForm;
+class TRecordingDialogForm;
 
 // Stands for a window whose real class is not part of this program yet: it exists, in
 // its place in the creation order, and is never shown.
@@ -44,6 +45,7 @@ class TApplicationForms {
   TKELDAR_DatabaseForm* Library() const { return m_library; }
   TFullScreenControlsForm* FullScreen() const { return m_fullScreen; }
   TEqualizerPresetsForm* EqualizerPresets() const { return m_equalizerPresets; }
+  TRecordingDialogForm* Recording() const { return m_recording; }
   // The six skinned windows for the skin loader (null before CreateRemainingForms).
   TSkinnedWindowSet* SkinnedWindows() const { return m_skinnedWindows.get(); }
   // Class names in creation order, the main window first (for tests and diagnostics).
@@ -59,6 +61,7 @@ class TApplicationForms {
   TKELDAR_DatabaseForm* m_library = nullptr;
   TFullScreenControlsForm* m_fullScreen = nullptr;
   TEqualizerPresetsForm* m_equalizerPresets = nullptr;
+  TRecordingDialogForm* m_recording = nullptr;
   std::unique_ptr<TSkinnedWindowSet> m_skinnedWindows;
 };
 

@@ -20,6 +20,7 @@
 #include "app/PlayerApiDispatcher.h"
 #include "app/PlaylistWindowActions.h"
 #include "app/PluginHostSetup.h"
+#include "app/RecordingAndConversionSetup.h"
 #include "app/ProgramStartup.h"
 #include "app/QtMessagePresenter.h"
 #include "app/SplashScreen.h"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
   InstallApiWindowHooks(*skinned);
   InstallDeckController(forms);
   InstallPlaylistWindowActions();
+  InstallRecordingAndConversion(forms);
   InstallCommandHooks();
   // DSP and general plug-ins: restarted at the first showing, stopped at exit.
   InstallPluginHost(deck);

@@ -6,6 +6,7 @@
 #include "audio/Errors.h"
 #include "audio/Library.h"
 #include "audio/ModuleSource.h"
+#include "audio/Recording.h"
 #include "audio/TempoSource.h"
 
 using namespace kaudio;
@@ -13,6 +14,7 @@ using namespace kaudio;
 extern "C" {
 
 KAUDIO_BOOL KAUDIO_ChannelPlay(KAUDIO_DWORD handle, KAUDIO_BOOL restart) {
+  if (RecordingPlay(handle)) return SetError(0), 1;
   auto ch = FindChannel(handle);
   if (!ch) return 0;
   if (ch->IsDecode()) return Fail(KAUDIO_ERROR_DECODE);
@@ -22,6 +24,7 @@ KAUDIO_BOOL KAUDIO_ChannelPlay(KAUDIO_DWORD handle, KAUDIO_BOOL restart) {
 }
 
 KAUDIO_BOOL KAUDIO_ChannelStop(KAUDIO_DWORD handle) {
+  if (RecordingStop(handle)) return SetError(0), 1;
   auto ch = FindChannel(handle);
   if (!ch) return 0;
   if (ch->IsDecode()) return Fail(KAUDIO_ERROR_DECODE);
@@ -41,6 +44,7 @@ KAUDIO_BOOL KAUDIO_ChannelPause(KAUDIO_DWORD handle) {
 }
 
 KAUDIO_DWORD KAUDIO_ChannelIsActive(KAUDIO_DWORD handle) {
+  if (IsRecordingHandle(handle)) return SetError(0), RecordingIsActive(handle);
   auto ch = FindChannel(handle);
   if (!ch) return KAUDIO_ACTIVE_STOPPED;
   SetError(0);

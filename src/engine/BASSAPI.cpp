@@ -1,4 +1,6 @@
 #include "engine/BASSAPI.h"
+#include "engine/KELDAR_Conversion.h"
+#include "engine/KELDAR_Recording.h"
 
 #include <cmath>
 #include <filesystem>
@@ -47,6 +49,8 @@ KAUDIO_DWORD ModuleFlags() {
 }
 
 }  // namespace
+
+std::uint32_t BASSAPI_ModuleFlags() { return ModuleFlags(); }
 
 KAUDIO_DWORD BASSAPI_CurrentHandle() {
   switch (S().CurrentMediaType) {
@@ -360,6 +364,8 @@ void UnloadAudioAPI() {
   ClearSupportedFileTypes();
   if (InputPluginLoaderHooks().UnloadAll) InputPluginLoaderHooks().UnloadAll();
   S().RecordingInputs.clear();
+  StopRecording();
+  KAUDIO_RecordFree();
   KAUDIO_Free();
 }
 
@@ -402,6 +408,11 @@ void BindSlots() {
   o.ApplyDSPState = BASSAPI_ApplyDSPState;
   o.ReadFileTags = ::ReadFileTags;
   o.GetModuleInfo = ::GetModuleInfo;
+  o.ConvertFile = ::ConvertFile;
+  o.SelectRecordingInput = ::SelectRecordingInput;
+  o.ShowRecordingDialog = [] {
+    if (auto& show = RecordingDialogHook()) show();
+  };
 }
 
 // Recording inputs: name + " (" + input type text + " )" for each input of the default

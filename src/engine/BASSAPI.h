@@ -17,6 +17,8 @@ void BASSAPI_SetOutputDevice(int device);
 // Back-end internals shared by its units (UI thread).
 // The handle of the current media type's channel; 0 for types without one.
 std::uint32_t BASSAPI_CurrentHandle();
+// The module flags the engine settings ask for (ramping, surround, playback mode).
+std::uint32_t BASSAPI_ModuleFlags();
 // A channel's length in whole seconds (rounded), 0 when unknown.
 std::int64_t BASSAPI_LengthSeconds(std::uint32_t handle);
 // Fills the engine's ChannelInfo from a channel (all 0 when it cannot be read).

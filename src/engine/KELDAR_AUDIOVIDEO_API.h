@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+struct TConversionProgress;
+
 // Media type of a file name or address; decides which engine path opens it. One byte, fixed order.
 enum KELDAR_AUDIOVIDEO_API_MediaFileType : std::uint8_t {
   KELDAR_AUDIOVIDEO_API_mtStream = 0,
@@ -159,6 +161,13 @@ struct KELDAR_AUDIOVIDEO_API_Operations {
   std::function<void()> ApplyDSPState;
   std::function<TKELDAR_AUDIOVIDEO_API_AudioFileTags(const std::string&)> ReadFileTags;
   std::function<TKELDAR_AUDIOVIDEO_API_ModuleInfo(const std::string&)> GetModuleInfo;
+  // Recording and conversion (see KELDAR_Conversion.h for the arguments of ConvertFile).
+  std::function<void()> ShowRecordingDialog;
+  std::function<void()> SelectRecordingInput;
+  std::function<bool(const std::string& source, const std::string& outputTemplate, const std::string& destFolder,
+                     const std::atomic<bool>* cancel, const TKELDAR_AUDIOVIDEO_API_AudioFileTags& tags, bool keepSubfolder,
+                     TConversionProgress* progress, int encoderIndex, bool useDestination)>
+      ConvertFile;
 };
 KELDAR_AUDIOVIDEO_API_Operations& KELDAR_AUDIOVIDEO_API_Slots();
 

@@ -1,6 +1,8 @@
 // The real player, started and stopped as a user's desktop would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/file.h>
 
 #include <fcntl.h>
@@ -65,6 +67,16 @@ TEST_F(PlayerE2E, FirstStartAndSigtermWriteSettingsPlaylistAndFolders) {
   EXPECT_NE(ini.find("Options_RecordingOutputDir=" + program + "/recordedfiles\n"), std::string::npos);
   EXPECT_NE(ini.find("Options_BufferLength=500\n"), std::string::npos);
   EXPECT_NE(ini.find("Options_VisExVisibleState=1\n"), std::string::npos);
+  // No encoder list yet: the default one, saved at exit.
+  EXPECT_EQ(CountMessages("File with Encoders (keldar3encoders.ini) is damaged\rPress OK to Load Default Encoders List"), 1);
+  const std::string encoders = ReadTextFile(program + "/keldar3encoders.ini");
+  EXPECT_EQ(std::count(encoders.begin(), encoders.end(), '\n'), 8);
+  EXPECT_EQ(encoders.substr(0, encoders.find('\n')),
+            "EncName=ACM (Internal);EncCmdLine=%outputfile%;EncOutputFileExt=.wav;EncInputBits=32;");
+  EXPECT_NE(encoders.find("\nEncName=FLAC with Tags;EncCmdLine=flac  -T \"TITLE=%01\" -T \"ARTIST=%02\" -T \"ALBUM=%03\" -T "
+                          "\"DATE=%04\" -T \"GENRE=%05\" -T \"TRACKNUMBER=%09\" -f - -o %outputfile%;EncOutputFileExt=.flac;"
+                          "EncInputBits=24;\n"),
+            std::string::npos);
 
   for (const char* f : {"skins", "dspplugins", "genplugins", "localcddatabase", "visplugins", "cdartwork",
                         "recordedfiles", "tempunzipped/info", "tempunzipped/skins"})

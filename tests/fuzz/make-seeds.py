@@ -134,6 +134,13 @@ SEEDS = {
         "artwork": bytes([32, 32, 1, 2]) + bytes(1540) + allinone_record("/music/song.mp3", "A", "B"),
         "cd-track": bytes([17, 9, 3, 4]) + bytes([200]) * 1540 + allinone_record("/dev/sr0/Track01.cda", "", "B"),
     },
+    "fuzz_encoders_list": {
+        "defaults": b"EncName=WAV Writer;EncCmdLine=%outputfile%;EncOutputFileExt=.wav;EncInputBits=32;\n"
+                    b"EncName=FLAC with Tags;EncCmdLine=flac  -T \"TITLE=%01\" -f - -o %outputfile%;"
+                    b"EncOutputFileExt=.flac;EncInputBits=24;\n",
+        "quotes": b"EncName=Q;EncCmdLine=enc 'a b' \"c\\\"d\" e\\ f \"open;EncOutputFileExt=.x;EncInputBits=abc;\r\n",
+        "cut": b"encname=x;EncCmdLine=lame -V2; rm -rf /;EncInputBits=8\n\n;;;\n",
+    },
     "fuzz_control_requests": {
         "volume": api_request(0x9414, lparam=42) + api_request(0x9413),
         "copydata": api_request(0x4A, hand_over(1, "/music/one.mp3")),

@@ -142,6 +142,12 @@ SEEDS = {
                       b"# Submitted via: x 1\n#\nDISCID=0a000c03\nDTITLE=A / B\nDYEAR=1\nDGENRE=g\n"
                       b"TTITLE0=a\nTTITLE1=b/c\nTTITLE2=c\nEXTD=x\\ny\\\\z\nEXTD=more\nEXTT1=t\\tu\nPLAYORDER=\n.\n",
     },
+    "fuzz_library_file": {
+        # one record: five strings, four int32, int64, int32, uint8, two strings
+        "one-song": b"".join([b"\x01\x00\x00\x00a\x00"] * 5) + b"\x01\x00\x00\x00" * 4
+                    + b"\x00\x04\x00\x00\x00\x00\x00\x00" + b"\x21\x43\x65\x27" + b"\x03"
+                    + b"\x00\x00\x00\x00" + b"\x03\x00\x00\x00/\x00x\x00\xe4\x00",
+    },
 }
 
 

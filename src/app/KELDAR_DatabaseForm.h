@@ -1,9 +1,20 @@
-// The song library window: the skinned frame with its grid area (the library fills it).
+// The song library window: the skinned frame with the library grid in its content area.
+// Showing the window loads the ".SDB" file into the grid; hiding it saves the file and
+// empties the grid. UI thread only.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "app/WindowTimer.h"
+#include "cd/LibraryGridRows.h"
+#include "cd/LibrarySongsFile.h"
 #include "skin/KELDARSkinTextSettings.h"
 #include "skin/SkinUnitTemplate.h"
+
+class QTableView;
+class TLibraryTableModel;
 
 class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   Q_OBJECT
@@ -14,13 +25,60 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   void ApplyText(const TKELDARSkinTextSettings& text);
   const TKELDARSkinTextSettings& Text() const { return m_text; }
 
-  // The 400 ms timer of the status texts; the library installs its work.
+  // The 400 ms timer of the status text.
   TWindowTimer& Timer1() { return m_timer1; }
   ~TKELDAR_DatabaseForm() override;
 
+  QTableView* Grid() const { return m_grid; }
+  const TLibraryForSongs& Library() const { return m_library; }
+  const TLibraryGridRows& Rows() const { return m_rows; }
+  // Column ids of grid columns 0, 1, ...
+  const std::vector<int>& Columns() const;
+  int SortedColumn() const { return m_sortedColumn; }  // grid column, -1 for none
+  bool Ascending() const { return m_ascending; }
+
+  // Adds a song and its row unless it is there already.
+  bool AddToLibrary(TLibraryForSongsItem item);
+  // Flips the sort direction and sorts by the grid column (a header click, the sort dialog).
+  void SortByGridColumn(int gridColumn);
+  // Hands the album of the row's song to the playlist; a CD track gives a message instead.
+  void AddAlbumOfRow(int row);
+  // The songs of the selected rows to the playlist (CD tracks give the message once each).
+  void AddSelectedToPlaylist();
+  void RemoveSelected();
+  void RemoveAllItems();
+  // Searches the grid column from the row after the current one; selects and reports.
+  bool FindText(const std::string& text, int gridColumn);
+  // Every entry of the local CD store, with a progress dialog.
+  void ImportLocalCDDB();
+  // The status text ("Total Songs: " and the count), as the timer sets it.
+  void Timer1Timer();
+
+  // Where songs for the playlist go; by default the playlist's added-files path with all dialogs.
+  std::function<void(const std::vector<std::string>& paths)> AddFilesToPlaylist;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void ContentAreaChanged() override;
+
  private:
+  void ShowLibrary();
+  void HideLibrary();
+  void BuildColumns();
+  std::vector<int> SelectedRows() const;
+  void Refresh();
+
   TKELDARSkinTextSettings m_text;
   TWindowTimer m_timer1{400};
+  TLibraryForSongs m_library;
+  TLibraryGridRows m_rows;
+  TLibraryFileState m_fileState;
+  bool m_loaded = false;
+  int m_sortedColumn = -1;
+  bool m_ascending = false;
+  TLibraryTableModel* m_model = nullptr;
+  QTableView* m_grid = nullptr;
 };
 
 // The library window while it exists, else null.

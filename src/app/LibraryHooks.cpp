@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/LaterDialogHooks.h"
 #include "app/PlaylistWindowHooks.h"
+#include "app/skinunitmouseclickprocedures.h"
 #include "cd/LibraryColumns.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/TPlaylist.h"
@@ -85,6 +87,10 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
       form->AddToLibrary(std::move(item));
     }
   };
+  auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), form);
+  print->setObjectName("LibraryPrintShortcut");
+  QObject::connect(print, &QShortcut::activated,
+                   [form] { OpenLibraryPrintPreview(form->DBScrollBox(), DefaultPrinterAvailable()); });
   LaterDialogHooks().ScrollLibraryGrid = [form](int value) {
     QScrollBar* bar = form->Grid()->verticalScrollBar();
     bar->setValue(bar->maximum() - (bar->maximum() * value) / 100);  // 100 is the top
@@ -102,6 +108,7 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
     QMenu menu(form);
     menu.addAction("Import Local CDDB", form, [form] { form->ImportLocalCDDB(); });
     menu.addAction("Remove All Items !!!!!!", form, [form] { form->RemoveAllItems(); });
+    menu.addAction("Print", form, [form] { OpenLibraryPrintPreview(form->DBScrollBox(), DefaultPrinterAvailable()); });
     menu.exec(QCursor::pos());
   };
 }

@@ -3,6 +3,8 @@
 // playlist (and refusing CD tracks), header clicks sorting, the column setting and the status
 // text of the window's timer.
 #include <QAction>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTableView>
@@ -11,6 +13,8 @@
 #include <filesystem>
 
 #include "app/LibraryHooks.h"
+#include "app/LibraryPrinting.h"
+#include "app/skinunitmouseclickprocedures.h"
 #include "app/PlaylistMenus.h"
 #include "app/PlaylistWindowHooks.h"
 #include "cd/LibraryColumns.h"
@@ -196,6 +200,57 @@ TEST_F(LibraryWindow, ColumnSettingAndHiddenColumns) {
   // Moving a column stores the new order.
   header->moveSection(header->visualIndex(GridColumnOf(15)), 1);
   EXPECT_EQ(Options_Lib_ColumnsOrderString.StringValue, "15,14,1,2,3,9,4,5,6,7,8,10,11,12,13,");
+}
+
+TEST_F(LibraryWindow, PrintsTheShownGridToPdfInItsOrder) {
+  library->show();
+  for (const char* title : {"Moonlight Sonata", "Blue Train", "Zebra Crossing"}) {
+    TLibraryForSongsItem s;
+    s.Lib_ArtistName = "Someone";
+    s.Lib_TitleName = title;
+    s.Lib_FullPathAndFilename = std::string("/x/") + title + ".mp3";
+    library->AddToLibrary(s);
+  }
+  library->SortByGridColumn(GridColumnOf(3));  // ascending by title
+  const std::string pdf = program / "library.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(pdf));
+  EXPECT_EQ(PrintLibraryGrid(printer, *library->Grid()), 1);
+  const std::string txt = program / "library.txt";
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);
+  const std::string text = ReadTextFile(txt);
+  const size_t blue = text.find("Blue Train"), moon = text.find("Moonlight Sonata"), zebra = text.find("Zebra Crossing");
+  ASSERT_NE(blue, std::string::npos) << text;
+  ASSERT_NE(moon, std::string::npos) << text;
+  ASSERT_NE(zebra, std::string::npos) << text;
+  EXPECT_LT(blue, moon);
+  EXPECT_LT(moon, zebra);
+  EXPECT_NE(text.find("Song Library - "), std::string::npos);
+  EXPECT_NE(text.find("Title"), std::string::npos);  // the header row
+  EXPECT_NE(text.find("Page 1 of 1"), std::string::npos);
+  // Only shown columns reach the page ("Full Filename" is hidden by default).
+  EXPECT_EQ(text.find("/x/Blue"), std::string::npos);
+  QHeaderView* header = library->Grid()->horizontalHeader();
+  header->setSectionHidden(GridColumnOf(15), false);
+  header->resizeSection(GridColumnOf(15), 200);
+  ASSERT_EQ(std::remove(pdf.c_str()), 0);
+  PrintLibraryGrid(printer, *library->Grid());
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);
+  EXPECT_NE(ReadTextFile(txt).find("/x/Blue Train.mp3"), std::string::npos);
+  header->setSectionHidden(GridColumnOf(15), true);
+
+  // The preview window of the menu button draws the same pages.
+  QWidget* preview = OpenLibraryPrintPreview(library->DBScrollBox(), true);
+  ASSERT_NE(preview, nullptr);
+  auto* pages = preview->findChild<QPrintPreviewWidget*>();
+  ASSERT_NE(pages, nullptr);
+  pages->updatePreview();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(pages->pageCount(), 1);
+  if (const char* dir = std::getenv("KELDAR_SCREENSHOT_DIR"))
+    preview->grab().save(QString::fromStdString(std::string(dir) + "/library-print-preview.png"));
+  preview->close();
 }
 
 }  // namespace

@@ -3,14 +3,17 @@
 // written here from the record layout, including damaged and hostile files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
+#include "cd/CDDBEntry.h"
 #include "cd/LibraryColumns.h"
 #include "cd/LibraryForSongs.h"
 #include "cd/LibraryGridRows.h"
+#include "cd/LibraryImportLocalStore.h"
 #include "cd/LibrarySongsFile.h"
 #include "util/ShowMessage.h"
 
@@ -317,4 +320,52 @@ TEST_F(LibraryFileTest, HostileCountsLoadWhatIsWholeWithoutAllocatingTheClaim) {
   lib.Add(Song("a", "b", "c", "/x"));
   EXPECT_FALSE(SaveLibrary(lib, {}, "/proc/keldar-no/such.SDB"));
   EXPECT_EQ(Messages(m_log.Path()).back(), "Saving CDDatabase Failed...");
+}
+
+TEST_F(LibraryFileTest, ImportsEveryTrackOfTheLocalStoreCategoryByCategory) {
+  const std::string store = m_folder / "localcddatabase";
+  std::filesystem::create_directories(store + "/rock");
+  std::filesystem::create_directories(store + "/jazz");
+  const auto entry = [](const std::string& id, const std::string& title, int tracks) {
+    std::string t = "# xmcd\r\n#\r\nDISCID=" + id + "\r\nDTITLE=" + title + "\r\nDYEAR=2004\r\nDGENRE=Test Genre\r\n";
+    for (int i = 0; i < tracks; ++i) t += "TTITLE" + std::to_string(i) + "=Song " + std::to_string(i) + "\r\n";
+    return t;
+  };
+  WriteTextFile(store + "/rock/0a000c03", entry("0a000c03", "Rock Artist / Rock Album", 3));
+  WriteTextFile(store + "/jazz/1b000d02", entry("1b000d02", "Jazz Artist / Jazz Album", 2));
+  TLibraryForSongs lib;
+  TLibraryGridRows grid;
+  std::vector<int> seen;
+  const int added = ImportLocalCDDBIntoLibrary(lib, grid, store, [&](int category) {
+    seen.push_back(category);
+    return true;
+  });
+  EXPECT_EQ(added, 5);
+  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  ASSERT_EQ(lib.Count(), 5);
+  ASSERT_EQ(grid.Count(), 5);
+  // Categories in their fixed order ("jazz" before "rock"), not in folder listing order.
+  ASSERT_LT(std::find(CDDBCategories().begin(), CDDBCategories().end(), "jazz"),
+            std::find(CDDBCategories().begin(), CDDBCategories().end(), "rock"));
+  const TLibraryForSongsItem& first = lib.Item(0);
+  EXPECT_EQ(first.Lib_ArtistName, "Jazz Artist");
+  EXPECT_EQ(first.Lib_AlbumName, "Jazz Album");
+  EXPECT_EQ(first.Lib_FullPathAndFilename, "Track01.cda");
+  EXPECT_EQ(first.Lib_CDDB_ID, "1b000d02");
+  EXPECT_EQ(first.Lib_TitleCDIndex, 1);
+  EXPECT_EQ(first.Lib_TitleName, "Song 0");
+  EXPECT_EQ(first.Lib_TitleAlbumYear, "2004");
+  const TLibraryForSongsItem& last = lib.Item(4);
+  EXPECT_EQ(last.Lib_FullPathAndFilename, "Track03.cda");
+  EXPECT_EQ(last.Lib_CDDB_ID, "0a000c03");
+  // Importing again adds nothing; stopping after the first category stops.
+  EXPECT_EQ(ImportLocalCDDBIntoLibrary(lib, grid, store, nullptr), 0);
+  TLibraryForSongs other;
+  TLibraryGridRows otherGrid;
+  seen.clear();
+  ImportLocalCDDBIntoLibrary(other, otherGrid, store, [&](int category) {
+    seen.push_back(category);
+    return false;
+  });
+  EXPECT_EQ(seen, std::vector<int>{0});
 }

@@ -3,13 +3,18 @@
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QShowEvent>
+#include <QScrollBar>
 #include <QTableView>
 
 #include <algorithm>
 
+#include "app/LibraryMenus.h"
 #include "app/LibraryTableModel.h"
+#include "app/PlaylistWindowHooks.h"
 #include "app/SkinnedFormColours.h"
 #include "cd/LibraryColumns.h"
 #include "cd/LibraryImportLocalStore.h"
@@ -18,12 +23,29 @@
 #include "skin/KELDARSkinBitmapFonts.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "util/ProgramFolders.h"
+#include "util/ShellFunctions.h"
+#include "util/TextFunctions.h"
 #include "util/ShowMessage.h"
 
 namespace {
 TKELDAR_DatabaseForm* g_library = nullptr;
 
 const char* const kCDTrackText = "This is a CD track.\rInsert CD and add files with ADD Dir instead";
+
+// Shown when a song has no album picture: a dark square with a drawn note.
+QImage FallbackArtwork(int side) {
+  QImage image(std::max(1, side), std::max(1, side), QImage::Format_RGB32);
+  image.fill(QColor(40, 40, 48));
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(150, 150, 170));
+  p.setPen(Qt::NoPen);
+  const double u = side / 10.0;
+  p.drawEllipse(QRectF(2.5 * u, 6 * u, 2.4 * u, 1.8 * u));
+  p.drawRect(QRectF(4.4 * u, 2.2 * u, 0.5 * u, 4.7 * u));
+  p.drawRect(QRectF(4.4 * u, 2.2 * u, 3 * u, 0.6 * u));
+  return image;
+}
 }  // namespace
 
 TKELDAR_DatabaseForm* KELDAR_DatabaseForm() { return g_library; }
@@ -68,6 +90,24 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
     if (auto* setting = LibraryColumnWidthSetting(m_model->ColumnId(logical)); setting && size > 0)
       setting->IntegerValue = size;
   });
+  m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_grid, &QTableView::customContextMenuRequested, this, [this](const QPoint& at) {
+    // A right click on an unselected row (with one row selected) selects it first.
+    const QModelIndex index = m_grid->indexAt(at);
+    if (!index.isValid()) return;
+    if (SelectedRows().size() <= 1) m_grid->setCurrentIndex(index), m_grid->selectRow(index.row());
+    ShowLibraryRowMenu(*this, m_grid->viewport()->mapToGlobal(at));
+  });
+  m_grid->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_grid->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
+          [this](const QPoint& at) { ShowLibraryHeaderMenu(*this, m_grid->horizontalHeader()->mapToGlobal(at)); });
+  m_artwork = new QLabel(m_grid->viewport());
+  m_artwork->setObjectName("LibraryArtwork");
+  m_artwork->setScaledContents(true);
+  m_artwork->hide();
+  connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { PlaceArtworkPanel(); });
+  connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceArtworkPanel(); });
+  connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceArtworkPanel(); });
   AddFilesToPlaylist = [](const std::vector<std::string>& paths) { ProccessAddedFiles(paths, true); };
   m_timer1.SetWork([this] { Timer1Timer(); });
   ApplyText(m_text);
@@ -104,6 +144,11 @@ void TKELDAR_DatabaseForm::BuildColumns() {
   std::vector<int> ids{0};
   for (int id : LibraryColumnsOrderOrDefault(Options_Lib_ColumnsOrderString.StringValue)) ids.push_back(id);
   m_model->SetColumns(ids);
+  ApplyColumnWidths();
+}
+
+void TKELDAR_DatabaseForm::ApplyColumnWidths() {
+  const std::vector<int>& ids = m_model->Columns();
   QHeaderView* header = m_grid->horizontalHeader();
   for (int c = 0; c < static_cast<int>(ids.size()); ++c) {
     const SettingsVariableIntegerRecord* setting = LibraryColumnWidthSetting(ids[static_cast<std::size_t>(c)]);
@@ -133,7 +178,10 @@ void TKELDAR_DatabaseForm::HideLibrary() {
   Refresh();
 }
 
-void TKELDAR_DatabaseForm::Refresh() { m_model->Refresh(); }
+void TKELDAR_DatabaseForm::Refresh() {
+  m_model->Refresh();
+  PlaceArtworkPanel();
+}
 
 bool TKELDAR_DatabaseForm::AddToLibrary(TLibraryForSongsItem item) {
   if (!AddToLibraryGrid(m_library, m_rows, std::move(item))) return false;
@@ -234,4 +282,66 @@ void TKELDAR_DatabaseForm::Timer1Timer() {
   SetSkinControlText(CDDatabaseForm_DBTextWindow, text);
   SetSkinControlProcessedText(CDDatabaseForm_DBTextWindow, text);
   update();
+}
+
+int TKELDAR_DatabaseForm::CurrentPosition() const {
+  const QModelIndex current = m_grid->currentIndex();
+  if (!current.isValid() || current.row() >= m_rows.Count()) return -1;
+  return m_rows.Rows[static_cast<std::size_t>(current.row())];
+}
+
+void TKELDAR_DatabaseForm::ViewFileInfo() {
+  const int position = CurrentPosition();
+  if (position < 0) return;
+  const TLibraryForSongsItem& song = m_library.Item(position);
+  if (IsLibraryCDTrack(song.Lib_FullPathAndFilename)) return;  // CD entries are edited from the playlist
+  if (!PlaylistWindowHooks().ShowTagEditor) return;
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = song.Lib_FullPathAndFilename;
+  item.ArtistName = song.Lib_ArtistName;
+  item.TitleName = song.Lib_TitleName;
+  item.AlbumName = song.Lib_AlbumName;
+  PlaylistWindowHooks().ShowTagEditor(item, song.Lib_FullPathAndFilename, song.Lib_FullPathAndFilename);
+  m_artworkDrawn = false;  // the editor may have changed the picture
+  PlaceArtworkPanel();
+}
+
+void TKELDAR_DatabaseForm::OpenContainingFolder() {
+  const int position = CurrentPosition();
+  if (position < 0) return;
+  std::string folder = ExtractFilePath(m_library.Item(position).Lib_FullPathAndFilename);
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder.empty()) return;
+  if (PlaylistWindowHooks().OpenFolder) PlaylistWindowHooks().OpenFolder(folder);
+  else ShellOpenDocument(folder);
+}
+
+void TKELDAR_DatabaseForm::PlaceArtworkPanel() {
+  const int artColumn = static_cast<int>(std::find(m_model->Columns().begin(), m_model->Columns().end(),
+                                                   kLibraryArtWorkColumnId) - m_model->Columns().begin());
+  const int position = CurrentPosition();
+  const int row = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
+  if (artColumn >= static_cast<int>(m_model->Columns().size()) || m_grid->isColumnHidden(artColumn) ||
+      m_rows.Count() == 0) {
+    m_artwork->hide();
+    return;
+  }
+  // A square as wide as the column, over the current row's cell; kept inside the grid.
+  const QRect cell = m_grid->visualRect(m_model->index(row, artColumn));
+  const int side = m_grid->columnWidth(artColumn);
+  const int bottom = m_grid->viewport()->height();
+  int top = cell.top();
+  if (top + side > bottom) top = bottom - side;
+  if (top < 0) top = 0;
+  m_artwork->setGeometry(cell.left(), top, side, side);
+  const TLibraryForSongsItem* song = position >= 0 ? &m_library.Item(position) : &m_library.Item(m_rows.Rows[0]);
+  const std::string album = UpperCaseAscii(song->Lib_AlbumName);
+  if (!m_artworkDrawn || album != m_artworkAlbum) {
+    QImage picture = LoadArtwork ? LoadArtwork(*song) : QImage();
+    if (picture.isNull()) picture = FallbackArtwork(side);
+    m_artwork->setPixmap(QPixmap::fromImage(picture));
+    m_artworkAlbum = album;
+    m_artworkDrawn = true;
+  }
+  m_artwork->show();
 }

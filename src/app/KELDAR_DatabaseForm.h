@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
 #include "app/WindowTimer.h"
 #include "cd/LibraryGridRows.h"
 #include "cd/LibrarySongsFile.h"
 #include "skin/KELDARSkinTextSettings.h"
 #include "skin/SkinUnitTemplate.h"
 
+class QLabel;
 class QTableView;
 class TLibraryTableModel;
 
@@ -51,9 +54,18 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   bool FindText(const std::string& text, int gridColumn);
   // Every entry of the local CD store, with a progress dialog.
   void ImportLocalCDDB();
+  // The current row's song: its file information; its folder in the desktop's file browser.
+  void ViewFileInfo();
+  void OpenContainingFolder();
+  // Applies the 16 width settings to the grid (-1 hides a column).
+  void ApplyColumnWidths();
   // The status text ("Total Songs: " and the count), as the timer sets it.
   void Timer1Timer();
 
+  // The album picture of a song for the artwork panel; a null image (or no function) gives the
+  // fallback picture. Installed by the artwork code.
+  std::function<QImage(const TLibraryForSongsItem& song)> LoadArtwork;
+  QLabel* ArtworkPanel() const { return m_artwork; }
   // Where songs for the playlist go; by default the playlist's added-files path with all dialogs.
   std::function<void(const std::vector<std::string>& paths)> AddFilesToPlaylist;
 
@@ -68,6 +80,8 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   void BuildColumns();
   std::vector<int> SelectedRows() const;
   void Refresh();
+  int CurrentPosition() const;  // list position of the current row, -1 for none
+  void PlaceArtworkPanel();
 
   TKELDARSkinTextSettings m_text;
   TWindowTimer m_timer1{400};
@@ -79,6 +93,9 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   bool m_ascending = false;
   TLibraryTableModel* m_model = nullptr;
   QTableView* m_grid = nullptr;
+  QLabel* m_artwork = nullptr;
+  std::string m_artworkAlbum;  // the album drawn last (case ignored)
+  bool m_artworkDrawn = false;
 };
 
 // The library window while it exists, else null.

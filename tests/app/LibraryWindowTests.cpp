@@ -13,6 +13,8 @@
 #include <filesystem>
 
 #include "app/LibraryHooks.h"
+#include "app/LibraryMenus.h"
+#include <QLabel>
 #include "app/LibraryPrinting.h"
 #include "app/skinunitmouseclickprocedures.h"
 #include "app/PlaylistMenus.h"
@@ -200,6 +202,65 @@ TEST_F(LibraryWindow, ColumnSettingAndHiddenColumns) {
   // Moving a column stores the new order.
   header->moveSection(header->visualIndex(GridColumnOf(15)), 1);
   EXPECT_EQ(Options_Lib_ColumnsOrderString.StringValue, "15,14,1,2,3,9,4,5,6,7,8,10,11,12,13,");
+}
+
+TEST(LibraryColumnsDialog, HiddenColumnsRememberTheirWidthForShowingAgain) {
+  std::array<int, 16> widths{}, remembered{};
+  widths.fill(50);
+  widths[4] = -1;  // hidden before, nothing remembered: comes back at 64
+  std::array<bool, 16> ticked{};
+  ticked.fill(true);
+  ticked[2] = false;
+  ApplyLibraryColumnChoice(ticked, widths, remembered);
+  EXPECT_EQ(widths[2], -1);
+  EXPECT_EQ(remembered[2], 50);
+  EXPECT_EQ(widths[4], 64);
+  ticked[2] = true;
+  ApplyLibraryColumnChoice(ticked, widths, remembered);
+  EXPECT_EQ(widths[2], 50);
+  EXPECT_EQ(widths[0], 50);  // a shown column stays as it was
+}
+
+TEST_F(LibraryWindow, ArtworkPanelCoversTheArtworkCellWithTheHookOrTheFallback) {
+  library->show();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(library->ArtworkPanel()->isVisibleTo(library.get()));  // empty library
+  int calls = 0;
+  library->LoadArtwork = [&calls](const TLibraryForSongsItem& song) {
+    ++calls;
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(song.Lib_AlbumName == "Red" ? Qt::red : Qt::transparent);
+    return song.Lib_AlbumName == "Red" ? image : QImage();
+  };
+  int n = 0;
+  for (const char* album : {"Red", "red", "None"}) {
+    TLibraryForSongsItem s;
+    s.Lib_AlbumName = album;
+    s.Lib_FullPathAndFilename = "/x/" + std::to_string(n++);
+    ASSERT_TRUE(library->AddToLibrary(s));
+  }
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(0, 1));
+  QCoreApplication::processEvents();
+  QLabel* panel = library->ArtworkPanel();
+  ASSERT_TRUE(panel->isVisibleTo(library.get()));
+  const int art = GridColumnOf(kLibraryArtWorkColumnId);
+  EXPECT_EQ(panel->width(), library->Grid()->columnWidth(art));
+  EXPECT_EQ(panel->height(), panel->width());
+  EXPECT_EQ(panel->x(), library->Grid()->columnViewportPosition(art));
+  EXPECT_EQ(QColor(panel->pixmap().toImage().pixel(2, 2)), QColor(Qt::red));
+  const int after = calls;
+  // The same album (case ignored) is not loaded again; another album without a picture gets
+  // the fallback, not the previous picture.
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(1, 1));
+  EXPECT_EQ(calls, after);
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(2, 1));
+  EXPECT_EQ(calls, after + 1);
+  EXPECT_NE(QColor(panel->pixmap().toImage().pixel(2, 2)), QColor(Qt::red));
+  // Hiding the artwork column hides the panel.
+  Options_Lib_DisplayArtWorkColRecWidth.IntegerValue = -1;
+  library->ApplyColumnWidths();
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(0, 1));
+  EXPECT_FALSE(panel->isVisibleTo(library.get()));
 }
 
 TEST_F(LibraryWindow, PrintsTheShownGridToPdfInItsOrder) {

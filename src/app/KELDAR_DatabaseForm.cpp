@@ -254,8 +254,7 @@ bool TKELDAR_DatabaseForm::FindText(const std::string& text, int gridColumn) {
   const int current = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : -1;
   const int row = FindLibraryRow(m_library, m_rows, m_model->ColumnId(gridColumn), text, current + 1);
   if (row >= 0) {
-    m_grid->setCurrentIndex(m_model->index(row, gridColumn));
-    m_grid->selectRow(row);
+    m_grid->setCurrentIndex(m_model->index(row, gridColumn));  // selects the row as well
     ShowMessage("Search String '" + text + "' Found", "Information");
   } else {
     ShowMessage("Search String '" + text + "' NOT Found", "Information");

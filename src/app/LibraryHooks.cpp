@@ -20,8 +20,12 @@
 #include "cd/LibraryColumns.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/TPlaylist.h"
+#include "settings/ComboboxWithMemoryHistory.h"
 
 namespace {
+
+const char* const kSearchHistorySection = "CDDBSearchHistory";
+constexpr int kSearchHistoryCapacity = 10;
 
 // The disc of a CD track's drive; files have none.
 std::string DiscIdOf(const std::string& path) {
@@ -97,8 +101,14 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
   };
   LaterDialogHooks().ShowLibraryFindDialog = [form] {
     auto* text = new QComboBox;
+    std::vector<std::string> history = LoadHistoryList(kSearchHistorySection, kSearchHistoryCapacity);
+    for (const std::string& entry : history) text->addItem(QString::fromStdString(entry));
     const int column = ChooseColumn(*form, "Find", "Search for ", text);
-    if (column > 0 && !text->currentText().isEmpty()) form->FindText(text->currentText().toStdString(), column);
+    const std::string wanted = text->currentText().toStdString();
+    if (column <= 0 || wanted.empty()) return;
+    InsertIntoHistoryList(history, wanted, kSearchHistoryCapacity);
+    SaveHistoryList(kSearchHistorySection, kSearchHistoryCapacity, history);
+    form->FindText(wanted, column);
   };
   LaterDialogHooks().ShowLibrarySortDialog = [form] {
     const int column = ChooseColumn(*form, "Sort", "Sort by", nullptr);

@@ -186,6 +186,28 @@ TEST_F(LibraryWindow, HeaderClicksSortAndFlipTheOrder) {
   EXPECT_EQ(GetSkinControlText(CDDatabaseForm_DBTextWindow), "Total Songs: 0");
 }
 
+TEST_F(LibraryWindow, FindSearchesOnFromTheRowAfterTheCurrentOne) {
+  library->show();
+  for (const char* artist : {"Abba", "Blur", "abbado"}) {
+    TLibraryForSongsItem s;
+    s.Lib_ArtistName = artist;
+    s.Lib_FullPathAndFilename = std::string("/x/") + artist;
+    library->AddToLibrary(s);
+  }
+  const int artist = GridColumnOf(1);
+  EXPECT_TRUE(library->FindText("ABB", artist));
+  EXPECT_EQ(library->Grid()->currentIndex().row(), 0);
+  EXPECT_TRUE(library->FindText("ABB", artist));
+  EXPECT_EQ(library->Grid()->currentIndex().row(), 2);
+  EXPECT_EQ(library->Grid()->currentIndex().column(), artist);
+  EXPECT_FALSE(library->FindText("ABB", artist));  // nothing after the last match
+  const std::vector<TMessage> messages = ReadMessageLog(log.Path());
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].Text, "Search String 'ABB' Found");
+  EXPECT_EQ(messages[0].Title, "Information");
+  EXPECT_EQ(messages[2].Text, "Search String 'ABB' NOT Found");
+}
+
 TEST_F(LibraryWindow, ColumnSettingAndHiddenColumns) {
   Options_Lib_ColumnsOrderString.StringValue = "3,1,";
   Options_Lib_AlbumNameColRecWidth.IntegerValue = -1;

@@ -106,7 +106,15 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
   m_artwork->setScaledContents(true);
   m_artwork->hide();
   connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { PlaceArtworkPanel(); });
-  connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceArtworkPanel(); });
+  connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+    PlaceArtworkPanel();
+    if (m_applyingScrollTrack) return;
+    const int maximum = m_grid->verticalScrollBar()->maximum();
+    const int value = maximum > 0 ? 100 - static_cast<int>((100LL * v) / maximum) : 100;
+    if (GetSkinControlValue(CDDatabaseForm_DBScrollImage) == value) return;
+    SetSkinSliderValue(CDDatabaseForm_DBScrollImage, value);
+    update();
+  });
   connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceArtworkPanel(); });
   AddFilesToPlaylist = [](const std::vector<std::string>& paths) { ProccessAddedFiles(paths, true); };
   m_timer1.SetWork([this] { Timer1Timer(); });
@@ -343,4 +351,11 @@ void TKELDAR_DatabaseForm::PlaceArtworkPanel() {
     m_artworkDrawn = true;
   }
   m_artwork->show();
+}
+
+void TKELDAR_DatabaseForm::ScrollToTrackValue(int value) {
+  QScrollBar* bar = m_grid->verticalScrollBar();
+  m_applyingScrollTrack = true;
+  bar->setValue(static_cast<int>((static_cast<long long>(bar->maximum()) * (100 - std::clamp(value, 0, 100))) / 100));
+  m_applyingScrollTrack = false;
 }

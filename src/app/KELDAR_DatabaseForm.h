@@ -57,6 +57,8 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   // The current row's song: its file information; its folder in the desktop's file browser.
   void ViewFileInfo();
   void OpenContainingFolder();
+  // The grid follows the scroll track (0..100, 100 = top), and the track follows the grid.
+  void ScrollToTrackValue(int value);
   // Applies the 16 width settings to the grid (-1 hides a column).
   void ApplyColumnWidths();
   // The status text ("Total Songs: " and the count), as the timer sets it.
@@ -96,6 +98,7 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   QLabel* m_artwork = nullptr;
   std::string m_artworkAlbum;  // the album drawn last (case ignored)
   bool m_artworkDrawn = false;
+  bool m_applyingScrollTrack = false;
 };
 
 // The library window while it exists, else null.

@@ -95,10 +95,7 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
   print->setObjectName("LibraryPrintShortcut");
   QObject::connect(print, &QShortcut::activated,
                    [form] { OpenLibraryPrintPreview(form->DBScrollBox(), DefaultPrinterAvailable()); });
-  LaterDialogHooks().ScrollLibraryGrid = [form](int value) {
-    QScrollBar* bar = form->Grid()->verticalScrollBar();
-    bar->setValue(bar->maximum() - (bar->maximum() * value) / 100);  // 100 is the top
-  };
+  LaterDialogHooks().ScrollLibraryGrid = [form](int value) { form->ScrollToTrackValue(value); };
   LaterDialogHooks().ShowLibraryFindDialog = [form] {
     auto* text = new QComboBox;
     std::vector<std::string> history = LoadHistoryList(kSearchHistorySection, kSearchHistoryCapacity);

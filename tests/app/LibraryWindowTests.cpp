@@ -15,6 +15,8 @@
 #include "app/LibraryHooks.h"
 #include "app/LibraryMenus.h"
 #include <QLabel>
+#include <QScrollBar>
+#include "app/LaterDialogHooks.h"
 #include "app/LibraryPrinting.h"
 #include "app/skinunitmouseclickprocedures.h"
 #include "app/PlaylistMenus.h"
@@ -206,6 +208,26 @@ TEST_F(LibraryWindow, FindSearchesOnFromTheRowAfterTheCurrentOne) {
   EXPECT_EQ(messages[0].Text, "Search String 'ABB' Found");
   EXPECT_EQ(messages[0].Title, "Information");
   EXPECT_EQ(messages[2].Text, "Search String 'ABB' NOT Found");
+}
+
+TEST_F(LibraryWindow, GridAndScrollTrackFollowEachOther) {
+  library->show();
+  for (int i = 0; i < 200; ++i) {
+    TLibraryForSongsItem s;
+    s.Lib_FullPathAndFilename = "/x/" + std::to_string(i);
+    library->AddToLibrary(s);
+  }
+  QCoreApplication::processEvents();
+  QScrollBar* bar = library->Grid()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  LaterDialogHooks().ScrollLibraryGrid(0);  // the bottom
+  EXPECT_EQ(bar->value(), bar->maximum());
+  LaterDialogHooks().ScrollLibraryGrid(50);
+  EXPECT_NEAR(bar->value(), bar->maximum() / 2, 1);
+  bar->setValue(0);  // the user scrolls the grid to the top
+  EXPECT_EQ(GetSkinControlValue(CDDatabaseForm_DBScrollImage), 100);
+  bar->setValue(bar->maximum());
+  EXPECT_EQ(GetSkinControlValue(CDDatabaseForm_DBScrollImage), 0);
 }
 
 TEST_F(LibraryWindow, ColumnSettingAndHiddenColumns) {

@@ -13,6 +13,7 @@
 #include "app/ApiWindowClicks.h"
 #include "app/ApplicationForms.h"
 #include "app/CDHooks.h"
+#include "app/LibraryHooks.h"
 #include "app/CommandHooks.h"
 #include "app/DeckControllerSetup.h"
 #include "app/ExitSignals.h"
@@ -127,6 +128,7 @@ int main(int argc, char** argv) {
   // DSP and general plug-ins: restarted at the first showing, stopped at exit.
   InstallPluginHost(deck);
   InstallCDHooks(deck);
+  if (forms.Library()) InstallLibraryHooks(*forms.Library());
   StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
 
   // Skin packages are unpacked by the archive input plug-in; a package handed to us loads at

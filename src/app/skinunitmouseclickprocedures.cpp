@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QTableView>
 #include <QPointer>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -17,6 +18,7 @@
 #include "app/DeckController.h"
 #include "app/EqualizerPresetsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
+#include "app/LibraryPrinting.h"
 #include "app/LaterDialogHooks.h"
 #include "app/PlaylistWindowActions.h"
 #include "app/SkinnedWindowSet.h"
@@ -159,6 +161,11 @@ QPointer<QWidget>& PrintPreviewWindow() {
 
 // The grid as it is on screen, scaled to fit the page.
 void PaintGridOnPage(QPrinter* printer, const QPointer<QWidget>& grid) {
+  // The library's table prints as text, page by page.
+  if (const QTableView* table = grid ? grid->findChild<QTableView*>() : nullptr) {
+    PrintLibraryGrid(*printer, *table);
+    return;
+  }
   QPainter painter(printer);
   if (!grid || grid->width() <= 0 || grid->height() <= 0) return;
   const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());

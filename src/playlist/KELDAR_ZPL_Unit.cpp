@@ -6,51 +6,12 @@
 #include <cstring>
 
 #include "util/AtomicFile.h"
+#include "util/LittleEndianFields.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
 #include "util/TextEncoding.h"
 
 namespace {
-
-void PutInt32(std::string& s, int32_t v) {
-  const uint32_t u = static_cast<uint32_t>(v);
-  const char bytes[4] = {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
-                         static_cast<char>(u >> 24)};
-  s.append(bytes, 4);
-}
-
-void PutInt64(std::string& s, int64_t v) {
-  PutInt32(s, static_cast<int32_t>(static_cast<uint64_t>(v) & 0xFFFFFFFFu));
-  PutInt32(s, static_cast<int32_t>(static_cast<uint64_t>(v) >> 32));
-}
-
-bool IsAscii(const std::string& text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
-void PutString(std::string& s, const std::string& text) {
-  // Most texts are plain ASCII: one code unit per byte, no conversion needed.
-  if (IsAscii(text)) {
-    PutInt32(s, static_cast<int32_t>(text.size()));
-    const size_t at = s.size();
-    s.resize(at + 2 * text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-      s[at + 2 * i] = text[i];
-      s[at + 2 * i + 1] = '\0';
-    }
-    return;
-  }
-  const std::u16string units = Utf8ToUtf16(text);
-  PutInt32(s, static_cast<int32_t>(units.size()));
-  const size_t at = s.size();
-  s.resize(at + 2 * units.size());
-  for (size_t i = 0; i < units.size(); ++i) {
-    s[at + 2 * i] = static_cast<char>(units[i] & 0xFF);
-    s[at + 2 * i + 1] = static_cast<char>(units[i] >> 8);
-  }
-}
 
 // The whole file in one read; false when it is no readable regular file.
 bool ReadFileBytes(const std::string& path, std::string& data) {
@@ -67,72 +28,6 @@ bool ReadFileBytes(const std::string& path, std::string& data) {
   std::fclose(file);
   return ok;
 }
-
-// Reads little-endian fields; every read fails (and changes nothing) past the end of the data.
-class TStreamReader {
- public:
-  explicit TStreamReader(const std::string& data) : m_data(data) {}
-  bool AtEnd() const { return m_pos >= m_data.size(); }
-
-  bool Int32(int32_t& v) {
-    uint64_t u;
-    if (!Raw(4, u)) return false;
-    v = static_cast<int32_t>(static_cast<uint32_t>(u));
-    return true;
-  }
-  bool Int64(int64_t& v) {
-    uint64_t u;
-    if (!Raw(8, u)) return false;
-    v = static_cast<int64_t>(u);
-    return true;
-  }
-  bool Byte(bool& v) {
-    uint64_t u;
-    if (!Raw(1, u)) return false;
-    v = u != 0;
-    return true;
-  }
-  // A count that is negative or runs past the end of the data is refused before anything
-  // is allocated: the data ends inside this item, and the field keeps its value.
-  bool String(std::string& v) {
-    int32_t count;
-    if (!Int32(count)) return false;
-    const size_t available = m_data.size() - m_pos;
-    if (count < 0 || static_cast<uint64_t>(count) * 2 > available) {
-      m_pos = m_data.size();
-      return false;
-    }
-    const size_t n = static_cast<size_t>(count);
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(m_data.data()) + m_pos;
-    m_pos += n * 2;
-    bool ascii = true;
-    for (size_t i = 0; i < n && ascii; ++i) ascii = bytes[2 * i + 1] == 0 && bytes[2 * i] < 0x80;
-    if (ascii) {
-      v.resize(n);
-      for (size_t i = 0; i < n; ++i) v[i] = static_cast<char>(bytes[2 * i]);
-      return true;
-    }
-    std::u16string units(n, u'\0');
-    for (size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    v = Utf16ToUtf8(units);
-    return true;
-  }
-
- private:
-  bool Raw(size_t n, uint64_t& u) {
-    if (m_data.size() - m_pos < n) {
-      m_pos = m_data.size();
-      return false;
-    }
-    u = 0;
-    for (size_t i = 0; i < n; ++i) u |= static_cast<uint64_t>(static_cast<unsigned char>(m_data[m_pos + i])) << (8 * i);
-    m_pos += n;
-    return true;
-  }
-
-  const std::string& m_data;
-  size_t m_pos = 0;
-};
 
 bool ReadItem(TStreamReader& r, TPlayListBoxItem& item) {
   return r.String(item.FullPathAndFilename) && r.String(item.ArtistName) && r.String(item.TitleName) &&

@@ -13,7 +13,14 @@ bool ReadWholeFile(const std::string& path, std::string& data) {
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // One read of the size stat gave; a file that grew meanwhile is read to its end.
+  data.resize(static_cast<size_t>(st.st_size));
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  data.resize(static_cast<size_t>(in.gcount()));
+  if (in.bad()) return false;
+  if (in.eof()) return true;
+  in.clear();
+  data.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
 }
 

@@ -65,21 +65,24 @@ void SortGridRows(TLibraryGrid& grid, int column, bool ascending) {
   std::sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
     return CompareTextAscii(a, b) < 0;
   });
-  // Built aside and swapped in at the end, so a key that does not read back leaves the
+  // Every key is read back before a row moves, so a key that does not read back leaves the
   // grid as it was.
-  std::vector<std::vector<std::string>> rows(grid.Cells.size());
-  rows[0] = grid.Cells[0];
   const int count = static_cast<int>(keys.size());
+  std::vector<int> sources(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    // The marker we appended is the last one, whatever the cell texts hold.
-    const std::size_t at = UpperCaseAscii(keys[i]).rfind(UpperCaseAscii(kSortMarker));
+    // The marker we appended is the last one, whatever the cell texts hold (in any case).
+    const std::size_t at = keys[i].rfind(kSortMarker);
     long long source = 0;
     if (at == std::string::npos ||
         !ParseRecordNumber(keys[i].substr(at + kSortMarker.size()), source) || source < 1 ||
         source > count)
       return;
-    rows[ascending ? i + 1 : count - i] = grid.Cells[source];
+    sources[static_cast<std::size_t>(i)] = static_cast<int>(source);
   }
+  std::vector<std::vector<std::string>> rows(grid.Cells.size());
+  rows[0] = std::move(grid.Cells[0]);
+  for (int i = 0; i < count; ++i)
+    rows[ascending ? i + 1 : count - i] = std::move(grid.Cells[static_cast<std::size_t>(sources[static_cast<std::size_t>(i)])]);
   grid.Cells.swap(rows);
 }
 

@@ -175,6 +175,12 @@ SEEDS = {
                 b"EqualizerWindow 100 40 113 100 0 0 18\r\nEqualizerBmp 14 20 eq.bmp\r\n"
                 b"playlistwindowtext 10 20 200 300\r\nFontTransparent\t0\r\nIncludeRCFile other.rc\r\n",
     },
+    "fuzz_library_file": {
+        # one record: five strings, four int32, int64, int32, uint8, two strings
+        "one-song": b"".join([b"\x01\x00\x00\x00a\x00"] * 5) + b"\x01\x00\x00\x00" * 4
+                    + b"\x00\x04\x00\x00\x00\x00\x00\x00" + b"\x21\x43\x65\x27" + b"\x03"
+                    + b"\x00\x00\x00\x00" + b"\x03\x00\x00\x00/\x00x\x00\xe4\x00",
+    },
 }
 
 

@@ -1,0 +1,129 @@
+#include "app/LibraryHooks.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/KELDAR_DatabaseForm.h"
+#include "app/LaterDialogHooks.h"
+#include "app/PlaylistWindowHooks.h"
+#include "app/skinunitmouseclickprocedures.h"
+#include "cd/LibraryColumns.h"
+#include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "playlist/TPlaylist.h"
+#include "settings/ComboboxWithMemoryHistory.h"
+
+namespace {
+
+const char* const kSearchHistorySection = "CDDBSearchHistory";
+constexpr int kSearchHistoryCapacity = 10;
+
+// The disc of a CD track's drive; files have none.
+std::string DiscIdOf(const std::string& path) {
+  if (!IsLibraryCDTrack(path)) return {};
+  const auto& discId = KELDAR_AUDIOVIDEO_API_Slots().GetCDDiscID;
+  return discId ? discId(path) : std::string();
+}
+
+// A radio group of the headers of grid columns 1 to the last; the chosen grid column or -1.
+int ChooseColumn(TKELDAR_DatabaseForm& library, const char* title, const char* groupTitle, QComboBox* text) {
+  QDialog dialog(&library);
+  dialog.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dialog);
+  if (text) {
+    layout->addWidget(new QLabel("Search for:", &dialog));
+    text->setParent(&dialog);
+    text->setEditable(true);
+    layout->addWidget(text);
+  }
+  layout->addWidget(new QLabel(groupTitle, &dialog));
+  QButtonGroup group(&dialog);
+  const std::vector<int>& ids = library.Columns();
+  for (int c = 1; c < static_cast<int>(ids.size()); ++c) {
+    auto* radio = new QRadioButton(QString::fromStdString(LibraryColumnHeader(ids[static_cast<std::size_t>(c)])), &dialog);
+    group.addButton(radio, c);
+    layout->addWidget(radio);
+    if (c == 1) radio->setChecked(true);
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  return dialog.exec() == QDialog::Accepted ? group.checkedId() : -1;
+}
+
+}  // namespace
+
+void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
+  TKELDAR_DatabaseForm* form = &library;
+  PlaylistWindowHooks().AddSelectedFilesToLibrary = [form](TPlaylist& playlist) {
+    if (!form->isVisible()) form->show();  // showing loads the file first
+    for (int i = 0; i < playlist.Count(); ++i) {
+      if (!playlist.Selected(i)) continue;
+      const TPlayListBoxItem& p = playlist.Item(i);
+      TLibraryForSongsItem item;
+      item.Lib_ArtistName = p.ArtistName;
+      item.Lib_AlbumName = p.AlbumName;
+      item.Lib_TitleName = p.TitleName;
+      item.Lib_TitleAlbumGenre = p.TitleAlbumGenre;
+      item.Lib_TitleAlbumYear = p.TitleAlbumYear;
+      item.Lib_TitleCDIndex = p.TitleCDIndex;
+      item.Lib_PlaybackStartPos = p.PlaybackStartPos;
+      item.Lib_PlaybackEndPos = p.PlaybackEndpos;
+      item.Lib_FilePlaybackLength = p.FilePlaybackLength;
+      item.Lib_FileSize = static_cast<int32_t>(p.FileSize);  // the 32-bit value, sign-extended
+      item.Lib_FileDate = p.FileDate;
+      item.Lib_CDDB_ID = DiscIdOf(p.FullPathAndFilename);
+      // A CD track is stored by its track name alone: the drive differs from machine to machine.
+      const std::size_t slash = p.FullPathAndFilename.find_last_of('/');
+      item.Lib_FullPathAndFilename = IsLibraryCDTrack(p.FullPathAndFilename) && slash != std::string::npos
+                                         ? p.FullPathAndFilename.substr(slash + 1)
+                                         : p.FullPathAndFilename;
+      form->AddToLibrary(std::move(item));
+    }
+  };
+  auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), form);
+  print->setObjectName("LibraryPrintShortcut");
+  QObject::connect(print, &QShortcut::activated,
+                   [form] { OpenLibraryPrintPreview(form->DBScrollBox(), DefaultPrinterAvailable()); });
+  LaterDialogHooks().ScrollLibraryGrid = [form](int value) { form->ScrollToTrackValue(value); };
+  LaterDialogHooks().ShowLibraryFindDialog = [form] {
+    auto* text = new QComboBox;
+    std::vector<std::string> history = LoadHistoryList(kSearchHistorySection, kSearchHistoryCapacity);
+    for (const std::string& entry : history) text->addItem(QString::fromStdString(entry));
+    const int column = ChooseColumn(*form, "Find", "Search for ", text);
+    const std::string wanted = text->currentText().toStdString();
+    if (column <= 0 || wanted.empty()) return;
+    InsertIntoHistoryList(history, wanted, kSearchHistoryCapacity);
+    SaveHistoryList(kSearchHistorySection, kSearchHistoryCapacity, history);
+    form->FindText(wanted, column);
+  };
+  LaterDialogHooks().ShowLibrarySortDialog = [form] {
+    const int column = ChooseColumn(*form, "Sort", "Sort by", nullptr);
+    if (column > 0) form->SortByGridColumn(column);
+  };
+  LaterDialogHooks().ShowLibraryListMenuAt = [form](KELDARSkinControls_IDs) {
+    QMenu menu(form);
+    menu.addAction("Import Local CDDB", form, [form] { form->ImportLocalCDDB(); });
+    menu.addAction("Remove All Items !!!!!!", form, [form] { form->RemoveAllItems(); });
+    menu.addAction("Print", form, [form] { OpenLibraryPrintPreview(form->DBScrollBox(), DefaultPrinterAvailable()); });
+    menu.exec(QCursor::pos());
+  };
+}
+
+void ClearLibraryHooks() {
+  PlaylistWindowHooks().AddSelectedFilesToLibrary = nullptr;
+  LaterDialogHooks().ScrollLibraryGrid = nullptr;
+  LaterDialogHooks().ShowLibraryFindDialog = nullptr;
+  LaterDialogHooks().ShowLibrarySortDialog = nullptr;
+  LaterDialogHooks().ShowLibraryListMenuAt = nullptr;
+}

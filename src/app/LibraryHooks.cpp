@@ -13,10 +13,13 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/LaterDialogHooks.h"
 #include "app/PlaylistWindowHooks.h"
 #include "app/skinunitmouseclickprocedures.h"
+#include "cd/ArtworkLoader.h"
 #include "cd/LibraryColumns.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/TPlaylist.h"
@@ -65,6 +68,18 @@ int ChooseColumn(TKELDAR_DatabaseForm& library, const char* title, const char* g
 
 void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
   TKELDAR_DatabaseForm* form = &library;
+  // The album's artwork file beside the song (or, for CD tracks, in the CD artwork folder);
+  // none gives a null image and the window's fallback picture.
+  form->LoadArtwork = [](const TLibraryForSongsItem& song) {
+    TInputPluginPicture picture;
+    LoadArtwork(song.Lib_FullPathAndFilename, song.Lib_ArtistName, song.Lib_AlbumName, "", picture);
+    QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
+    if (picture.Pixels.empty() || image.isNull()) return QImage();
+    for (int y = 0; y < picture.Height; ++y)
+      std::memcpy(image.scanLine(y), picture.Pixels.data() + static_cast<std::size_t>(y) * picture.Width,
+                  static_cast<std::size_t>(picture.Width) * 4);
+    return image;
+  };
   PlaylistWindowHooks().AddSelectedFilesToLibrary = [form](TPlaylist& playlist) {
     if (!form->isVisible()) form->show();  // showing loads the file first
     for (int i = 0; i < playlist.Count(); ++i) {

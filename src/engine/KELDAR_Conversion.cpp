@@ -1,5 +1,7 @@
 #include "engine/KELDAR_Conversion.h"
 
+#include "engine/BASSAPICD.h"
+
 #include <kaudio.h>
 #include <sys/stat.h>
 
@@ -111,7 +113,10 @@ bool EncodeFile(const std::string& source, const std::string& commandLine, std::
                "first!!!");
       return false;
     }
-    if (cd.OpenTrack) channel = cd.OpenTrack(source, openFlags);
+    const TCDTrackName track = ParseCDTrackName(source);
+    if (track.Drive >= 0 && track.Track >= 0)
+      channel = KAUDIO_CD_StreamCreate(static_cast<KAUDIO_DWORD>(track.Drive), static_cast<KAUDIO_DWORD>(track.Track),
+                                       openFlags & ~KAUDIO_UNICODE);
   } else {
     channel = KAUDIO_StreamCreateFile(0, source.c_str(), 0, 0, openFlags);
     if (!channel) {

@@ -28,8 +28,6 @@ std::string CDTrackOutputTemplate(const std::string& format, const TKELDAR_AUDIO
 // CD access that the CD support installs; while empty, CD tracks cannot be converted.
 struct TConversionCDHooks {
   std::function<bool(const std::string& file)> IsCDTrack;
-  // A decoding channel of the track (flags are the library's stream flags), 0 on failure.
-  std::function<std::uint32_t(const std::string& file, std::uint32_t flags)> OpenTrack;
   // True while the player plays a CD track (empty: the engine's own media type and state).
   std::function<bool()> PlayingCDTrack;
 };

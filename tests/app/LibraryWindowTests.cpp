@@ -24,6 +24,7 @@
 #include "cd/LibraryColumns.h"
 #include "cd/LibrarySongsFile.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
+#include "plugins/zpinput_plugins_Loader_API.h"
 #include "playlist/PlaylistEditor.h"
 #include "skinwindows/SkinnedWindowFixture.h"
 #include "util/ShowMessage.h"
@@ -305,6 +306,26 @@ TEST_F(LibraryWindow, ArtworkPanelCoversTheArtworkCellWithTheHookOrTheFallback) 
   library->ApplyColumnWidths();
   library->Grid()->setCurrentIndex(library->Grid()->model()->index(0, 1));
   EXPECT_FALSE(panel->isVisibleTo(library.get()));
+}
+
+TEST_F(LibraryWindow, TheArtworkPanelShowsTheAlbumsPictureFileBesideTheSong) {
+  ASSERT_TRUE(LoadInputPlugin(0, std::string(KELDAR_PROGRAM_DIR) + "/inputplugins/zpinput_pictures.so", nullptr));
+  QImage green(16, 16, QImage::Format_RGB32);
+  green.fill(Qt::green);
+  ASSERT_TRUE(green.save(QString::fromStdString(program / "music/Band - Record.PNG")));
+  TLibraryForSongsItem s;
+  s.Lib_ArtistName = "Band";
+  s.Lib_AlbumName = "Record";
+  s.Lib_FullPathAndFilename = program / "music/song.mp3";
+  library->show();
+  ASSERT_TRUE(library->AddToLibrary(s));
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(0, 1));
+  QCoreApplication::processEvents();
+  QLabel* panel = library->ArtworkPanel();
+  ASSERT_TRUE(panel->isVisibleTo(library.get()));
+  const QImage shown = panel->pixmap().toImage();
+  EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), QColor(Qt::green));
+  UnloadInputPlugin(0);
 }
 
 TEST_F(LibraryWindow, PrintsTheShownGridToPdfInItsOrder) {

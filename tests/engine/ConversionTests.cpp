@@ -17,6 +17,7 @@
 #include "engine/KELDAR_EncodersList.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "util/ProgramFolders.h"
+#include "util/TextFunctions.h"
 
 using namespace enginetest;
 
@@ -282,6 +283,38 @@ TEST_F(ConversionTest, WavWriterReproducesTheDecodedSource) {
   float worst = 0;
   for (size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
   EXPECT_LE(worst, 1.0f / 32768.0f);
+}
+
+TEST_F(ConversionTest, ACDTrackOfADiscImageConvertsToTheTracksOwnSamples) {
+  const std::string folder = (Dir() / "cdconv").string();
+  ASSERT_TRUE(Shell(std::string(KELDAR_SOURCE_DIR) + "/scripts/make-cd-image '" + folder + "' conv plain"));
+  ConversionCDHooks().IsCDTrack = [](const std::string& f) { return UpperCaseAscii(ExtractFileExt(f)) == ".CDA"; };
+  const std::string track = folder + "/conv.cue/Track02.cda";
+  const bool converted = Convert("WAV Writer", nullptr, nullptr, true, track);
+  ConversionCDHooks() = {};
+  ASSERT_TRUE(converted);
+  std::string written;
+  for (const auto& entry : fs::directory_iterator(out_))
+    if (entry.path().extension() == ".wav") written = entry.path().string();
+  ASSERT_FALSE(written.empty());
+
+  const auto decode = [](KAUDIO_DWORD h) {
+    std::vector<float> all, buf(8192);
+    for (KAUDIO_DWORD got; (got = KAUDIO_ChannelGetData(h, buf.data(), 8192 * 4)) != KAUDIO_DWORD(-1) && got;)
+      all.insert(all.end(), buf.begin(), buf.begin() + got / 4);
+    KAUDIO_StreamFree(h);
+    return all;
+  };
+  const int drive = KAUDIO_CD_DriveFromPath((folder + "/conv.cue").c_str());
+  ASSERT_GE(drive, 0);
+  const auto a = decode(KAUDIO_CD_StreamCreate(static_cast<KAUDIO_DWORD>(drive), 1, KAUDIO_STREAM_DECODE | KAUDIO_SAMPLE_FLOAT));
+  const auto b = decode(KAUDIO_StreamCreateFile(0, written.c_str(), 0, 0, KAUDIO_STREAM_DECODE | KAUDIO_SAMPLE_FLOAT));
+  ASSERT_GT(a.size(), size_t(44100 * 2)) << "the track is seconds long";
+  ASSERT_EQ(a.size(), b.size());
+  float worst = 0;
+  for (size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+  EXPECT_LE(worst, 1.0f / 32768.0f);
+  EXPECT_EQ(OurChildren(), 0);
 }
 
 TEST_F(ConversionTest, RefusalsAndFailuresSayWhy) {

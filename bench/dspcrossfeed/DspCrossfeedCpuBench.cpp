@@ -16,43 +16,13 @@
 #include <vector>
 
 #include "PlayerProcess.h"
+#include "ProcessCpuShare.h"
 #include "SoundServerPeer.h"
 
 namespace {
 
-double ProcessCpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const size_t close = text.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(text.substr(close + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; fields >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) {
-      stime = std::stoull(field);
-      break;
-    }
-  }
-  return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
-double SharePercent(pid_t pid, double seconds) {
-  const double cpu0 = ProcessCpuSeconds(pid);
-  const auto t0 = std::chrono::steady_clock::now();
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  return (ProcessCpuSeconds(pid) - cpu0) / wall * 100.0;
-}
-
 bool Ctl(const std::string& arguments) {
   return std::system((std::string(KELDAR_PROGRAM_DIR) + "/keldarctl " + arguments + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 // One run: the player in a fresh program folder, with or without the crossfeed; its share

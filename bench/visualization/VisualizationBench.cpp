@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "PlayerProcess.h"
+#include "ProcessCpuShare.h"
 #include "TestSupport.h"
 #include "allinone/SoniqueVisTemplateUnit.h"
 #include "plugins/SoniqueVisPlugin_API.h"
@@ -40,11 +41,6 @@ double ThreadCpuSeconds() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // 1.
@@ -149,24 +145,6 @@ bool ArtworkEffectMs(double& firstMs, double& medianMs) {
   CloseApiSharedMemory();
   medianMs = Median(times);
   return red;
-}
-
-double ProcessCpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const size_t close = text.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(text.substr(close + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; fields >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) {
-      stime = std::stoull(field);
-      break;
-    }
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // 3.

@@ -189,14 +189,13 @@ void TakePendingSize(THost& h) {
   RequestRedraw(h);  // the first picture at the new size, also while resting
 }
 
-void RenderFrame(THost& h) {
+void RenderFrame(THost& h, uint32_t rate) {
   h.lastResult = false;
   if (!h.infoPresent || !h.running) return;
   const TSoniqueVisPluginHooks& hooks = SoniqueVisPluginHooks();
 
   // Each frame stands for 512 samples at the playing rate; nothing playing resets the clock.
   if (h.resetTime.exchange(false)) h.timeAccumulator = 0;
-  const uint32_t rate = hooks.SamplingRate ? hooks.SamplingRate() : 0;
   if (rate > 0)
     h.timeAccumulator += 512000.0L / static_cast<long double>(rate);
   else
@@ -240,8 +239,10 @@ void RenderThread(THost& h) {
   }
   int quietFrames = 0;
   while (go) {
-    const auto& rate = SoniqueVisPluginHooks().SamplingRate;
-    quietFrames = rate && rate() > 0 ? 0 : std::min(quietFrames + 1, kQuietFramesBeforeRest);
+    // The playing rate, read once per tick: 0 while nothing plays.
+    const auto& rateHook = SoniqueVisPluginHooks().SamplingRate;
+    const uint32_t rate = rateHook ? rateHook() : 0;
+    quietFrames = rate > 0 ? 0 : std::min(quietFrames + 1, kQuietFramesBeforeRest);
     {
       std::unique_lock lock(h.frameMutex);
       if (quietFrames < kQuietFramesBeforeRest) {
@@ -255,7 +256,7 @@ void RenderThread(THost& h) {
     }
     try {
       const auto& video = SoniqueVisPluginHooks().VideoPlaying;
-      if (!(video && video())) RenderFrame(h);
+      if (!(video && video())) RenderFrame(h, rate);
     } catch (...) {
       // A getter or hook that failed costs this frame only.
     }

@@ -310,6 +310,7 @@ TEST_F(LibraryWindow, ArtworkPanelCoversTheArtworkCellWithTheHookOrTheFallback) 
 
 TEST_F(LibraryWindow, TheArtworkPanelShowsTheAlbumsPictureFileBesideTheSong) {
   ASSERT_TRUE(LoadInputPlugin(0, std::string(KELDAR_PROGRAM_DIR) + "/inputplugins/zpinput_pictures.so", nullptr));
+  KELDAR_input_PLUGIN_DLL_Table().KELDAR_input_PLUGIN_DLL_TotalInTable = 1;
   QImage green(16, 16, QImage::Format_RGB32);
   green.fill(Qt::green);
   ASSERT_TRUE(green.save(QString::fromStdString(program / "music/Band - Record.PNG")));

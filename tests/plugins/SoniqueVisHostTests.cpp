@@ -168,8 +168,8 @@ TEST_F(SoniqueVisHost, MillisecondsCountFramesAtThePlayingRateAndRestartWithoutO
 TEST_F(SoniqueVisHost, AStoppedPlayerRestsAfterASecondButClicksAndPlaybackDrawAgain) {
   std::atomic<uint32_t> rate{0};
   SoniqueVisPluginHooks().SamplingRate = [&] { return rate.load(); };
-  StartAndWaitForFrames(66);
-  std::this_thread::sleep_for(300ms);
+  StartAndWaitForFrames(40);
+  std::this_thread::sleep_for(1500ms);
   const int resting = state->RenderCount;
   std::this_thread::sleep_for(700ms);
   EXPECT_EQ(state->RenderCount, resting) << "nothing plays: no frames after the picture settled";

@@ -1,6 +1,10 @@
 #include "cd/CDEntryEditFrm.h"
 
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +15,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <cstring>
+#include <filesystem>
+
+#include "cd/ArtworkFunctions.h"
+#include "cd/ArtworkLoader.h"
+#include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
 #include "util/TextFunctions.h"
 
@@ -65,6 +75,9 @@ TCDEntryEditForm::TCDEntryEditForm(TCDDBEntry& entry, QWidget* parent) : QDialog
   m_artwork = new QLabel;
   m_artwork->setMinimumSize(120, 120);
   m_artwork->setFrameShape(QFrame::Box);
+  m_artwork->setAlignment(Qt::AlignCenter);
+  m_artwork->setAcceptDrops(true);
+  m_artwork->installEventFilter(this);
 
   auto* fields = new QFormLayout;
   fields->addRow("Album", m_title);
@@ -80,6 +93,8 @@ TCDEntryEditForm::TCDEntryEditForm(TCDDBEntry& entry, QWidget* parent) : QDialog
   top->addLayout(fields, 1);
   top->addWidget(m_artwork);
   auto* buttons = new QHBoxLayout;
+  m_loadArtwork = new QPushButton("Load Artwork");
+  buttons->addWidget(m_loadArtwork);
   m_submit = new QPushButton("Submit");
   m_ok = new QPushButton("OK");
   buttons->addStretch();
@@ -95,7 +110,59 @@ TCDEntryEditForm::TCDEntryEditForm(TCDDBEntry& entry, QWidget* parent) : QDialog
   connect(m_tracks, &QTableWidget::currentCellChanged, this, [this](int row) { ShowTrackExtInfo(row); });
   connect(m_submit, &QPushButton::clicked, this, &TCDEntryEditForm::SubmitButtonClick);
   connect(m_ok, &QPushButton::clicked, this, &QDialog::reject);
+  connect(m_loadArtwork, &QPushButton::clicked, this, [this] { InstallAlbumArtwork(true, {}); });
   if (!entry.Tracks.empty()) ShowTrackExtInfo(0);
+  ShowAlbumArtwork();
+}
+
+std::string TCDEntryEditForm::ArtworkPlace() const { return CDArtworkFolder(ProgramFolder()) + "album"; }
+
+void TCDEntryEditForm::ShowAlbumArtwork() {
+  TInputPluginPicture picture;
+  LoadArtwork(ArtworkPlace(), m_artist->text().toStdString(), m_title->text().toStdString(),
+              NoArtworkPicturePath(ProgramFolder()), picture);
+  QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
+  if (picture.Pixels.empty() || image.isNull()) {
+    m_artwork->clear();
+    return;
+  }
+  for (int y = 0; y < picture.Height; ++y)
+    std::memcpy(image.scanLine(y), picture.Pixels.data() + static_cast<std::size_t>(y) * picture.Width,
+                static_cast<std::size_t>(picture.Width) * 4);
+  m_artwork->setPixmap(QPixmap::fromImage(image).scaled(m_artwork->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+bool TCDEntryEditForm::InstallAlbumArtwork(bool choose, const std::string& file) {
+  if (m_discId->text().isEmpty()) return false;
+  TArtworkInstallHooks hooks;
+  hooks.ChooseFile = [this](const std::string& filter, const std::string& folder) {
+    // "description|patterns|..." into Qt's "description (patterns);;..."
+    QStringList parts = Q(filter).split('|');
+    QStringList names;
+    for (int i = 0; i + 1 < parts.size(); i += 2) names << QString(parts[i]).replace(';', ' ');
+    return QFileDialog::getOpenFileName(this, "Load Artwork", Q(folder), names.join(";;")).toStdString();
+  };
+  hooks.ShowAgain = [this] { ShowAlbumArtwork(); };
+  std::error_code ec;
+  std::filesystem::create_directories(CDArtworkFolder(ProgramFolder()), ec);
+  return InstallArtwork(ArtworkPlace(), m_artist->text().toStdString(), m_title->text().toStdString(), choose, file,
+                        hooks);
+}
+
+bool TCDEntryEditForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_artwork && event->type() == QEvent::DragEnter) {
+    auto* enter = static_cast<QDragEnterEvent*>(event);
+    if (enter->mimeData()->hasUrls()) enter->acceptProposedAction();
+    return true;
+  }
+  if (watched == m_artwork && event->type() == QEvent::Drop) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QList<QUrl> urls = drop->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) InstallAlbumArtwork(false, urls.first().toLocalFile().toStdString());
+    drop->acceptProposedAction();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TCDEntryEditForm::ShowTrackExtInfo(int row) {

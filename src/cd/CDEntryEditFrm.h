@@ -37,10 +37,23 @@ class TCDEntryEditForm : public QDialog {
   QPlainTextEdit& ExtInfoMemo() const { return *m_extt; }
   QTableWidget& TracksGrid() const { return *m_tracks; }
   QPushButton& SubmitButton() const { return *m_submit; }
+  QPushButton& LoadArtworkButton() const { return *m_loadArtwork; }
+  QLabel& ArtworkPanel() const { return *m_artwork; }
+
+  // "Load Artwork" (choose) and a picture dropped on the panel (file): installs it as the
+  // album's artwork in the CD artwork folder; nothing happens without a disc ID.
+  bool InstallAlbumArtwork(bool choose, const std::string& file);
+
   QPushButton& OKButton() const { return *m_ok; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ShowTrackExtInfo(int row);
+  void ShowAlbumArtwork();
+  // Where the album's artwork lives: a name inside the CD artwork folder.
+  std::string ArtworkPlace() const;
   TCDDBEntry& m_entry;
   std::vector<std::string> m_shownTrackData;
   QLineEdit* m_title;
@@ -55,6 +68,7 @@ class TCDEntryEditForm : public QDialog {
   QPlainTextEdit* m_extt;
   QTableWidget* m_tracks;
   QLabel* m_artwork;
+  QPushButton* m_loadArtwork;
   QPushButton* m_submit;
   QPushButton* m_ok;
 };

@@ -2,6 +2,7 @@
 // and the multiple-matches list.
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include "CDTestSupport.h"
 #include "cd/CDDBMultipleMatchesForm.h"
 #include "cd/CDEntryEditFrm.h"
+#include "util/ProgramFolders.h"
 
 namespace cdtest {
 namespace {
@@ -96,6 +98,30 @@ TEST_F(CDDialogTest, SubmitWithPlaceholdersComplainsAndDropsTheChanges) {
   again.OKButton().click();
   EXPECT_EQ(again.result(), QDialog::Rejected);
   EXPECT_EQ(e.Genre, "Ambient");
+}
+
+TEST_F(CDDialogTest, ADroppedPictureBecomesTheAlbumsArtworkOnlyWithADiscId) {
+  SetProgramFolderForTesting(m_folder.Path());
+  const std::string picture = m_folder / "cover.png";
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  ASSERT_TRUE(image.save(QString::fromStdString(picture)));
+  {
+    TCDDBEntry e = Entry();
+    e.CDID.clear();
+    TCDEntryEditForm form(e);
+    EXPECT_FALSE(form.InstallAlbumArtwork(false, picture));
+    EXPECT_FALSE(fs::exists(m_folder / "cdartwork/Artist - Album.png"));
+  }
+  TCDDBEntry e = Entry();
+  TCDEntryEditForm form(e);
+  EXPECT_EQ(form.LoadArtworkButton().text(), "Load Artwork");
+  EXPECT_TRUE(form.InstallAlbumArtwork(false, picture));
+  EXPECT_TRUE(fs::exists(m_folder / "cdartwork/Artist - Album.png"));
+  // A file that is no picture is refused with the message.
+  WriteTextFile(m_folder / "notes.txt", "x");
+  EXPECT_FALSE(form.InstallAlbumArtwork(false, m_folder / "notes.txt"));
+  EXPECT_NE(ReadTextFile(m_folder / "messages.log").find("Unsupported artwork file type"), std::string::npos);
 }
 
 TEST_F(CDDialogTest, MultipleMatchesListsEveryLineAndReturnsTheChoice) {

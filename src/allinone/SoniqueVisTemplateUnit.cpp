@@ -15,6 +15,7 @@
 #include <string>
 
 #include "cd/ArtworkFunctions.h"
+#include "cd/ArtworkLoader.h"
 #include "plugins/InputPluginPictures.h"
 #include "plugins/zpinput_plugins_Loader_API.h"
 #include "settings/ProfileIniFile.h"
@@ -147,11 +148,8 @@ void LookUpArtwork(const std::string& item) {
   if (file.empty()) return;
   TInputPluginPicture picture;
   if (!LoadPictureWithPlugin(file, picture)) return;
-  QImage decoded(picture.Width, picture.Height, QImage::Format_ARGB32);
+  QImage decoded = ArtworkImage(picture);
   if (decoded.isNull()) return;
-  for (int y = 0; y < picture.Height; ++y)
-    std::memcpy(decoded.scanLine(y), picture.Pixels.data() + static_cast<size_t>(y) * picture.Width,
-                static_cast<size_t>(picture.Width) * 4);
   g_artwork = std::move(decoded);
   g_fitted = QImage();
 }

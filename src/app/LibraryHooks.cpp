@@ -13,8 +13,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <cstring>
-
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/LaterDialogHooks.h"
 #include "app/PlaylistWindowHooks.h"
@@ -73,12 +71,7 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
   form->LoadArtwork = [](const TLibraryForSongsItem& song) {
     TInputPluginPicture picture;
     LoadArtwork(song.Lib_FullPathAndFilename, song.Lib_ArtistName, song.Lib_AlbumName, "", picture);
-    QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
-    if (picture.Pixels.empty() || image.isNull()) return QImage();
-    for (int y = 0; y < picture.Height; ++y)
-      std::memcpy(image.scanLine(y), picture.Pixels.data() + static_cast<std::size_t>(y) * picture.Width,
-                  static_cast<std::size_t>(picture.Width) * 4);
-    return image;
+    return ArtworkImage(picture);
   };
   PlaylistWindowHooks().AddSelectedFilesToLibrary = [form](TPlaylist& playlist) {
     if (!form->isVisible()) form->show();  // showing loads the file first

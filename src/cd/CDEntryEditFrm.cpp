@@ -15,7 +15,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <cstring>
 #include <filesystem>
 
 #include "cd/ArtworkFunctions.h"
@@ -121,14 +120,11 @@ void TCDEntryEditForm::ShowAlbumArtwork() {
   TInputPluginPicture picture;
   LoadArtwork(ArtworkPlace(), m_artist->text().toStdString(), m_title->text().toStdString(),
               NoArtworkPicturePath(ProgramFolder()), picture);
-  QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
-  if (picture.Pixels.empty() || image.isNull()) {
+  const QImage image = ArtworkImage(picture);
+  if (image.isNull()) {
     m_artwork->clear();
     return;
   }
-  for (int y = 0; y < picture.Height; ++y)
-    std::memcpy(image.scanLine(y), picture.Pixels.data() + static_cast<std::size_t>(y) * picture.Width,
-                static_cast<std::size_t>(picture.Width) * 4);
   m_artwork->setPixmap(QPixmap::fromImage(image).scaled(m_artwork->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 

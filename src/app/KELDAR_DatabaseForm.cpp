@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "app/LibraryGridView.h"
 #include "app/LibraryMenus.h"
 #include "app/LibraryTableModel.h"
 #include "app/PlaylistWindowHooks.h"
@@ -61,18 +62,15 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
   setObjectName("TKELDAR_DatabaseForm");
   setWindowTitle("Library");
   m_model = new TLibraryTableModel(m_library, m_rows, this);
-  m_grid = new QTableView(DBScrollBox());
+  m_grid = new TLibraryGridView(DBScrollBox());
   m_grid->setObjectName("LibraryGrid");
   m_grid->setModel(m_model);
   m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_grid->verticalHeader()->hide();
   m_grid->horizontalHeader()->setSectionsMovable(true);
   m_grid->horizontalHeader()->setSectionsClickable(true);
   m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  // One fixed row height: the view never measures rows, whatever the library's size.
-  m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int logical) {
     if (logical > 0) SortByGridColumn(logical);
   });
@@ -90,6 +88,8 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
     if (auto* setting = LibraryColumnWidthSetting(m_model->ColumnId(logical)); setting && size > 0)
       setting->IntegerValue = size;
   });
+  // A double click on a column border stores the widths as they stand (the grid keeps them).
+  connect(m_grid->horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this, [this] { StoreColumnWidths(); });
   m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_grid, &QTableView::customContextMenuRequested, this, [this](const QPoint& at) {
     // A right click on an unselected row (with one row selected) selects it first.
@@ -125,16 +125,14 @@ void TKELDAR_DatabaseForm::ApplyText(const TKELDARSkinTextSettings& text) {
   m_text = text;
   ApplySkinTextToWidget(*DBScrollBox(), text);
   setFont(KELDARSkinTextFont(text));
-  if (m_grid) {
-    ApplySkinTextToWidget(*m_grid, text);
-    m_grid->setFont(KELDARSkinTextFont(text));
-    m_grid->verticalHeader()->setDefaultSectionSize(std::max(12, QFontMetrics(m_grid->font()).height() + 4));
-  }
+  if (m_grid) m_grid->SetSkinText(text);
 }
 
 void TKELDAR_DatabaseForm::ContentAreaChanged() {
   if (m_grid) m_grid->setGeometry(DBScrollBox()->rect());
 }
+
+QTableView* TKELDAR_DatabaseForm::Grid() const { return m_grid; }
 
 const std::vector<int>& TKELDAR_DatabaseForm::Columns() const { return m_model->Columns(); }
 
@@ -167,11 +165,20 @@ void TKELDAR_DatabaseForm::ApplyColumnWidths() {
   }
 }
 
+void TKELDAR_DatabaseForm::StoreColumnWidths() {
+  QHeaderView* header = m_grid->horizontalHeader();
+  const std::vector<int>& ids = m_model->Columns();
+  for (int c = 0; c < static_cast<int>(ids.size()); ++c) {
+    SettingsVariableIntegerRecord* setting = LibraryColumnWidthSetting(ids[static_cast<std::size_t>(c)]);
+    if (setting && !header->isSectionHidden(c) && header->sectionSize(c) > 0) setting->IntegerValue = header->sectionSize(c);
+  }
+}
+
 void TKELDAR_DatabaseForm::ShowLibrary() {
   BuildColumns();
   m_sortedColumn = -1;
   m_ascending = false;
-  m_grid->horizontalHeader()->setSortIndicatorShown(false);
+  m_grid->Header()->SetSortedSection(-1, false);
   m_fileState = LoadLibrary(m_library, LibrarySongsFilePath());
   m_rows.Reset(m_library);
   m_loaded = true;
@@ -213,8 +220,7 @@ void TKELDAR_DatabaseForm::SortByGridColumn(int gridColumn) {
   m_ascending = !m_ascending;
   SortLibraryRows(m_library, m_rows, id, nextId, m_ascending);
   m_sortedColumn = gridColumn;
-  header->setSortIndicatorShown(true);
-  header->setSortIndicator(gridColumn, m_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+  m_grid->Header()->SetSortedSection(gridColumn, m_ascending);
   Refresh();
 }
 

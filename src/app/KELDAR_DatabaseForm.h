@@ -17,6 +17,7 @@
 
 class QLabel;
 class QTableView;
+class TLibraryGridView;
 class TLibraryTableModel;
 
 class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
@@ -32,7 +33,8 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   TWindowTimer& Timer1() { return m_timer1; }
   ~TKELDAR_DatabaseForm() override;
 
-  QTableView* Grid() const { return m_grid; }
+  QTableView* Grid() const;
+  TLibraryGridView* GridView() const { return m_grid; }
   const TLibraryForSongs& Library() const { return m_library; }
   const TLibraryGridRows& Rows() const { return m_rows; }
   // Column ids of grid columns 0, 1, ...
@@ -61,6 +63,8 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   void ScrollToTrackValue(int value);
   // Applies the 16 width settings to the grid (-1 hides a column).
   void ApplyColumnWidths();
+  // The shown columns' widths into their settings.
+  void StoreColumnWidths();
   // The status text ("Total Songs: " and the count), as the timer sets it.
   void Timer1Timer();
 
@@ -94,7 +98,7 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   int m_sortedColumn = -1;
   bool m_ascending = false;
   TLibraryTableModel* m_model = nullptr;
-  QTableView* m_grid = nullptr;
+  TLibraryGridView* m_grid = nullptr;
   QLabel* m_artwork = nullptr;
   std::string m_artworkAlbum;  // the album drawn last (case ignored)
   bool m_artworkDrawn = false;

@@ -24,11 +24,21 @@ int TLibraryTableModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
+int TLibraryTableModel::PositionOfRow(int row) const {
+  if (row < 0 || row >= m_rows.Count()) return -1;
+  const int position = m_rows.Rows[static_cast<std::size_t>(row)];
+  return position >= 0 && position < m_library.Count() ? position : -1;
+}
+
+std::string TLibraryTableModel::CellText(int row, int gridColumn) const {
+  const int position = PositionOfRow(row);
+  if (position < 0) return {};
+  return LibraryCellText(m_library.Item(position), position, ColumnId(gridColumn));
+}
+
 QVariant TLibraryTableModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows.Count()) return {};
-  const int position = m_rows.Rows[static_cast<std::size_t>(index.row())];
-  if (position < 0 || position >= m_library.Count()) return {};
-  return QString::fromStdString(LibraryCellText(m_library.Item(position), position, ColumnId(index.column())));
+  if (role != Qt::DisplayRole || !index.isValid() || PositionOfRow(index.row()) < 0) return {};
+  return QString::fromStdString(CellText(index.row(), index.column()));
 }
 
 QVariant TLibraryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 
+#include <string>
 #include <vector>
 
 #include "cd/LibraryGridRows.h"
@@ -19,6 +20,10 @@ class TLibraryTableModel : public QAbstractTableModel {
   void SetColumns(std::vector<int> ids);
   const std::vector<int>& Columns() const { return m_columns; }
   int ColumnId(int gridColumn) const;
+  // The list position shown in data row `row`, or -1.
+  int PositionOfRow(int row) const;
+  // What the cell shows ("" outside the grid).
+  std::string CellText(int row, int gridColumn) const;
   // After the songs or the row order changed.
   void Refresh();
 

@@ -381,3 +381,134 @@ TEST_F(LibraryWindow, PrintsTheShownGridToPdfInItsOrder) {
 }
 
 }  // namespace
+
+// The grid paints with the skin's library colours, not the widget palette: header cells in the
+// header colour with the sorted column's arrow, rows in the normal or selected colours, texts cut
+// at their cell's border.
+TEST_F(LibraryWindow, CellsAndHeadersUseTheSkinsLibraryColours) {
+  TKELDARSkinTextSettings text;
+  text.Normal = 0x00000080;      // #800000
+  text.Current = 0x0000FF00;     // #00FF00
+  text.NormalBG = 0x00FFFFFF;    // #FFFFFF
+  text.SelectedBG = 0x00FF0000;  // #0000FF
+  text.Headers = 0x0000FFFF;     // #FFFF00
+  library->ApplyText(text);
+  library->show();
+  for (const char* title : {"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", "b"}) {
+    TLibraryForSongsItem s;
+    s.Lib_TitleName = title;
+    s.Lib_FullPathAndFilename = std::string("/x/") + title;
+    library->AddToLibrary(s);
+  }
+  const int titleColumn = GridColumnOf(3);
+  QTableView* grid = library->Grid();
+  // The title first, then the empty CDDB ID column, where spilled text would land.
+  grid->horizontalHeader()->moveSection(grid->horizontalHeader()->visualIndex(titleColumn), 1);
+  grid->horizontalHeader()->moveSection(grid->horizontalHeader()->visualIndex(GridColumnOf(13)), 2);
+  grid->setColumnHidden(GridColumnOf(13), false);
+  grid->setColumnWidth(GridColumnOf(13), 64);
+  grid->selectRow(1);
+  QCoreApplication::processEvents();
+  const QImage cells = grid->viewport()->grab().toImage();
+  auto countIn = [](const QImage& image, const QRect& rect, QColor colour) {
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+      for (int x = rect.left(); x <= rect.right(); ++x)
+        if (image.pixelColor(x, y) == colour) ++n;
+    return n;
+  };
+  // Text pixels are smoothed: those nearer the ink than the background count as ink.
+  auto inkIn = [](const QImage& image, const QRect& rect, QColor ink, QColor background) {
+    auto distance = [](QColor a, QColor b) {
+      return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+    };
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+      for (int x = rect.left(); x <= rect.right(); ++x)
+        if (distance(image.pixelColor(x, y), ink) < distance(image.pixelColor(x, y), background)) ++n;
+    return n;
+  };
+  const QRect title0 = grid->visualRect(grid->model()->index(0, titleColumn));
+  const QRect cddb0 = grid->visualRect(grid->model()->index(0, GridColumnOf(13)));
+  const QRect title1 = grid->visualRect(grid->model()->index(1, titleColumn));
+  ASSERT_EQ(title0.right() + 1, cddb0.left());
+  EXPECT_EQ(cells.pixelColor(title0.center().x(), title0.top() + 1), QColor("#FFFFFF"));  // between glyph rows
+  EXPECT_GT(inkIn(cells, title0, QColor("#800000"), QColor("#FFFFFF")), 40);  // the text in the normal colour
+  EXPECT_EQ(inkIn(cells, cddb0.adjusted(1, 0, 0, -1), QColor("#800000"), QColor("#FFFFFF")), 0);  // cut at the border
+  EXPECT_GT(countIn(cells, title1, QColor("#0000FF")), title1.width() * title1.height() / 2);  // selected row
+  EXPECT_GT(inkIn(cells, title1, QColor("#00FF00"), QColor("#0000FF")), 3);  // its text in the "Current" colour
+  EXPECT_EQ(countIn(cells, title1, QColor("#800000")), 0);
+
+  // Headers: the header colour; after a sort the column's last 15 pixels hold the arrow, pointing
+  // up (its widest row below its tip) when ascending and down when descending.
+  QHeaderView* header = grid->horizontalHeader();
+  auto arrowRows = [&](QImage image) {
+    const int x0 = header->sectionViewportPosition(titleColumn) + header->sectionSize(titleColumn) - 15;
+    std::vector<int> widths;
+    for (int y = 0; y < image.height(); ++y) {
+      int n = 0;
+      for (int x = x0; x < x0 + 14; ++x) n += image.pixelColor(x, y) == QColor("#800000");
+      if (n > 0) widths.push_back(n);
+    }
+    return widths;
+  };
+  QImage heads = header->viewport()->grab().toImage();
+  EXPECT_EQ(heads.pixelColor(header->sectionViewportPosition(GridColumnOf(13)) + 40, 1), QColor("#FFFF00"));
+  EXPECT_TRUE(arrowRows(heads).empty());
+  library->SortByGridColumn(titleColumn);  // ascending
+  QCoreApplication::processEvents();
+  const std::vector<int> up = arrowRows(header->viewport()->grab().toImage());
+  ASSERT_GE(up.size(), 3u);
+  EXPECT_LT(up.front(), up.back());
+  library->SortByGridColumn(titleColumn);  // descending
+  QCoreApplication::processEvents();
+  const std::vector<int> down = arrowRows(header->viewport()->grab().toImage());
+  ASSERT_GE(down.size(), 3u);
+  EXPECT_GT(down.front(), down.back());
+}
+
+// Column borders in the header: pressing near one and dragging resizes that column and stores
+// the width without sorting; a double click on a border keeps the dragged width (no fitting to
+// the texts) and neither sorts nor hands anything to the playlist; the pointer over a border is
+// the resize shape.
+TEST_F(LibraryWindow, ColumnBordersResizeAndStoreWithoutSorting) {
+  library->show();
+  TLibraryForSongsItem s;
+  s.Lib_TitleName = "A title much wider than the column is wide";
+  s.Lib_FullPathAndFilename = "/x/a.wav";
+  library->AddToLibrary(s);
+  QCoreApplication::processEvents();
+  QHeaderView* header = library->Grid()->horizontalHeader();
+  const int title = GridColumnOf(3);
+  const int before = header->sectionSize(title);
+  const int border = header->sectionViewportPosition(title) + before - 1;
+  const int y = header->height() / 2;
+  QWidget* surface = header->viewport();
+  auto hover = [&](int x) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), surface->mapToGlobal(QPointF(x, y)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &move);
+    return header->cursor().shape();
+  };
+  EXPECT_EQ(hover(border), Qt::SplitHCursor);
+  EXPECT_NE(hover(header->sectionViewportPosition(title) + 20), Qt::SplitHCursor);
+
+  QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, QPoint(border, y));
+  QMouseEvent drag(QEvent::MouseMove, QPointF(border + 40, y), surface->mapToGlobal(QPointF(border + 40, y)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(surface, &drag);
+  QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, QPoint(border + 40, y));
+  EXPECT_EQ(header->sectionSize(title), before + 40);
+  EXPECT_EQ(Options_Lib_TitleNameColRecWidth.IntegerValue, before + 40);
+  EXPECT_EQ(library->SortedColumn(), -1);
+
+  const int moved = header->sectionViewportPosition(title) + header->sectionSize(title) - 1;
+  QTest::mouseDClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(moved, y));
+  EXPECT_EQ(header->sectionSize(title), before + 40);
+  EXPECT_EQ(Options_Lib_TitleNameColRecWidth.IntegerValue, before + 40);
+  EXPECT_EQ(library->SortedColumn(), -1);
+  EXPECT_EQ(ThePlaylist().Count(), 0);
+  // A click inside the header cell still sorts.
+  QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(header->sectionViewportPosition(title) + 20, y));
+  EXPECT_EQ(library->SortedColumn(), title);
+}

@@ -17,6 +17,7 @@
 #include "app/LibraryTableModel.h"
 #include "app/PlaylistWindowHooks.h"
 #include "app/SkinnedFormColours.h"
+#include "cd/CDTrackNaming.h"
 #include "cd/LibraryColumns.h"
 #include "cd/LibraryImportLocalStore.h"
 #include "playlist/PlaylistEditor.h"
@@ -105,6 +106,7 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
   m_artwork->setObjectName("LibraryArtwork");
   m_artwork->setScaledContents(true);
   m_artwork->hide();
+  m_artwork->installEventFilter(this);  // a double click on the picture shows the song's information
   connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { PlaceArtworkPanel(); });
   connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
     PlaceArtworkPanel();
@@ -119,6 +121,14 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
   AddFilesToPlaylist = [](const std::vector<std::string>& paths) { ProccessAddedFiles(paths, true); };
   m_timer1.SetWork([this] { Timer1Timer(); });
   ApplyText(m_text);
+}
+
+bool TKELDAR_DatabaseForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_artwork && event->type() == QEvent::MouseButtonDblClick) {
+    ViewFileInfo();
+    return true;
+  }
+  return TSkinUnitTemplateForm::eventFilter(watched, event);
 }
 
 void TKELDAR_DatabaseForm::ApplyText(const TKELDARSkinTextSettings& text) {
@@ -307,14 +317,20 @@ void TKELDAR_DatabaseForm::ViewFileInfo() {
   const int position = CurrentPosition();
   if (position < 0) return;
   const TLibraryForSongsItem& song = m_library.Item(position);
-  if (IsLibraryCDTrack(song.Lib_FullPathAndFilename)) return;  // CD entries are edited from the playlist
-  if (!PlaylistWindowHooks().ShowTagEditor) return;
-  TPlayListBoxItem item;
-  item.FullPathAndFilename = song.Lib_FullPathAndFilename;
-  item.ArtistName = song.Lib_ArtistName;
-  item.TitleName = song.Lib_TitleName;
-  item.AlbumName = song.Lib_AlbumName;
-  PlaylistWindowHooks().ShowTagEditor(item, song.Lib_FullPathAndFilename, song.Lib_FullPathAndFilename);
+  if (IsLibraryCDTrack(song.Lib_FullPathAndFilename)) {
+    // The disc's entry in the CD editor, found by the disc ID stored with the song (the disc need
+    // not be in a drive). No freedb lookup: with no drive named, the server's answer would be
+    // for whatever disc happens to be in the drive.
+    EditCDTrackInformation(song.Lib_FullPathAndFilename, false, song.Lib_CDDB_ID);
+  } else {
+    if (!PlaylistWindowHooks().ShowTagEditor) return;
+    TPlayListBoxItem item;
+    item.FullPathAndFilename = song.Lib_FullPathAndFilename;
+    item.ArtistName = song.Lib_ArtistName;
+    item.TitleName = song.Lib_TitleName;
+    item.AlbumName = song.Lib_AlbumName;
+    PlaylistWindowHooks().ShowTagEditor(item, song.Lib_FullPathAndFilename, song.Lib_FullPathAndFilename);
+  }
   m_artworkDrawn = false;  // the editor may have changed the picture
   PlaceArtworkPanel();
 }

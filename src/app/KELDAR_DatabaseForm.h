@@ -79,6 +79,7 @@ class TKELDAR_DatabaseForm : public TSkinUnitTemplateForm {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void ContentAreaChanged() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ShowLibrary();

@@ -21,6 +21,8 @@
 #include "app/skinunitmouseclickprocedures.h"
 #include "app/PlaylistMenus.h"
 #include "app/PlaylistWindowHooks.h"
+#include "cd/CDDBEntry.h"
+#include "cd/CDDialogHooks.h"
 #include "cd/LibraryColumns.h"
 #include "cd/LibrarySongsFile.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
@@ -511,4 +513,47 @@ TEST_F(LibraryWindow, ColumnBordersResizeAndStoreWithoutSorting) {
   // A click inside the header cell still sorts.
   QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(header->sectionViewportPosition(title) + 20, y));
   EXPECT_EQ(library->SortedColumn(), title);
+}
+
+// "View File Info" (and a double click on the artwork) on a CD track opens the disc's entry of
+// the local store in the CD editor by the disc ID stored with the song, with no disc in a drive;
+// a disc the store does not have opens nothing and asks no server.
+TEST_F(LibraryWindow, ViewFileInfoOfACDTrackEditsTheStoredDiscsEntry) {
+  std::filesystem::create_directories(program / "localcddatabase/rock");
+  WriteTextFile(program / "localcddatabase/rock/0a000c03",
+                "# xmcd\r\n#\r\nDISCID=0a000c03\r\nDTITLE=Disc Band / Disc Album\r\nDYEAR=2001\r\n"
+                "DGENRE=Rock\r\nTTITLE0=One\r\nTTITLE1=Two\r\n");
+  std::vector<std::string> edited;
+  CDDialogHooks().EditEntry = [&edited](TCDDBEntry& entry) {
+    edited.push_back(entry.CDID + " " + entry.ArtistTitle + " / " + entry.CDTitle + " / " + entry.Tracks.at(1));
+    return false;  // cancelled: nothing is submitted
+  };
+  CDDialogHooks().RetrieveCDInformation = [&edited] {
+    edited.push_back("freedb");
+    return false;
+  };
+  Options_Lib_DisplayArtWorkColRecWidth.IntegerValue = 64;
+  library->show();
+  for (const char* disc : {"0a000c03", "7f000e09"}) {
+    TLibraryForSongsItem track;
+    track.Lib_ArtistName = "Disc Band";
+    track.Lib_AlbumName = disc;
+    track.Lib_FullPathAndFilename = "Track02.cda";
+    track.Lib_CDDB_ID = disc;
+    ASSERT_TRUE(library->AddToLibrary(track));
+  }
+  QCoreApplication::processEvents();
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(0, GridColumnOf(3)));
+  library->ViewFileInfo();
+  EXPECT_EQ(edited, std::vector<std::string>{"0a000c03 Disc Band / Disc Album / Two"});
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(1, GridColumnOf(3)));
+  library->ViewFileInfo();
+  EXPECT_EQ(edited.size(), 1u);
+  EXPECT_TRUE(Messages().empty());
+  // The artwork panel over the current row answers a double click the same way.
+  library->Grid()->setCurrentIndex(library->Grid()->model()->index(0, GridColumnOf(3)));
+  ASSERT_TRUE(library->ArtworkPanel()->isVisible());
+  QTest::mouseDClick(library->ArtworkPanel(), Qt::LeftButton);
+  EXPECT_EQ(edited.size(), 2u);
+  CDDialogHooks() = {};
 }

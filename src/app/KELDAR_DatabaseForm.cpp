@@ -4,6 +4,7 @@
 #include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QShowEvent>
@@ -91,14 +92,10 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
   });
   // A double click on a column border stores the widths as they stand (the grid keeps them).
   connect(m_grid->horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this, [this] { StoreColumnWidths(); });
-  m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(m_grid, &QTableView::customContextMenuRequested, this, [this](const QPoint& at) {
-    // A right click on an unselected row (with one row selected) selects it first.
-    const QModelIndex index = m_grid->indexAt(at);
-    if (!index.isValid()) return;
-    if (SelectedRows().size() <= 1) m_grid->setCurrentIndex(index), m_grid->selectRow(index.row());
-    ShowLibraryRowMenu(*this, m_grid->viewport()->mapToGlobal(at));
-  });
+  // The right button is the window's own: its press keeps the selection (the row menu acts on
+  // the rows selected before it), its release on a cell opens the row menu.
+  m_grid->setContextMenuPolicy(Qt::PreventContextMenu);
+  m_grid->viewport()->installEventFilter(this);
   m_grid->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_grid->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowLibraryHeaderMenu(*this, m_grid->horizontalHeader()->mapToGlobal(at)); });
@@ -126,6 +123,24 @@ TKELDAR_DatabaseForm::TKELDAR_DatabaseForm(QWidget* parent) : TSkinUnitTemplateF
 bool TKELDAR_DatabaseForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_artwork && event->type() == QEvent::MouseButtonDblClick) {
     ViewFileInfo();
+    return true;
+  }
+  if (watched == m_grid->viewport() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+       event->type() == QEvent::MouseButtonDblClick)) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton) return false;
+    if (event->type() == QEvent::MouseButtonRelease) {
+      const QModelIndex index = m_grid->indexAt(mouse->position().toPoint());
+      if (index.isValid()) {
+        // With one row (or none) selected, the clicked row becomes the selection.
+        if (SelectedRows().size() <= 1) {
+          m_grid->setCurrentIndex(index);
+          m_grid->selectRow(index.row());
+        }
+        ShowLibraryRowMenu(*this, mouse->globalPosition().toPoint());
+      }
+    }
     return true;
   }
   return TSkinUnitTemplateForm::eventFilter(watched, event);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -556,4 +557,56 @@ TEST_F(LibraryWindow, ViewFileInfoOfACDTrackEditsTheStoredDiscsEntry) {
   QTest::mouseDClick(library->ArtworkPanel(), Qt::LeftButton);
   EXPECT_EQ(edited.size(), 2u);
   CDDialogHooks() = {};
+}
+
+// The right button: its press keeps a selection of several rows (the row menu then acts on
+// them), a right click with one row selected selects the clicked row, and the release opens
+// the row menu.
+TEST_F(LibraryWindow, RightClickKeepsASelectionOfSeveralRowsAndOpensTheRowMenu) {
+  library->show();
+  for (const char* title : {"a", "b", "c", "d"}) {
+    TLibraryForSongsItem s;
+    s.Lib_TitleName = title;
+    s.Lib_FullPathAndFilename = std::string("/x/") + title;
+    library->AddToLibrary(s);
+  }
+  QCoreApplication::processEvents();
+  QTableView* grid = library->Grid();
+  std::vector<QStringList> menus;
+  auto rightClick = [&](int row) {
+    // The menu runs its own loop: read its entries and close it from there.
+    QTimer::singleShot(0, [&menus] {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        QStringList texts;
+        for (QAction* a : menu->actions())
+          if (!a->isSeparator()) texts << a->text();
+        menus.push_back(texts);
+        menu->close();
+      }
+    });
+    const QPoint at = CellCentre(row, GridColumnOf(3));
+    QTest::mousePress(grid->viewport(), Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(grid->viewport(), Qt::RightButton, Qt::NoModifier, at);
+  };
+  auto selected = [&] {
+    std::vector<int> rows;
+    for (const QModelIndex& i : grid->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  grid->selectRow(0);
+  grid->selectionModel()->select(grid->model()->index(2, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  rightClick(3);
+  EXPECT_EQ(selected(), (std::vector<int>{0, 2}));
+  ASSERT_EQ(menus.size(), 1u);
+  EXPECT_EQ(menus[0].first(), "View File Info");
+  EXPECT_TRUE(menus[0].contains("Remove Selected"));
+  // "Remove Selected" from that menu removes the two rows selected before the click.
+  library->RemoveSelected();
+  EXPECT_EQ(CellText(0, GridColumnOf(3)) + CellText(1, GridColumnOf(3)), "bd");
+  grid->selectRow(0);
+  rightClick(1);
+  EXPECT_EQ(selected(), std::vector<int>{1});
+  EXPECT_EQ(menus.size(), 2u);
 }

@@ -22,6 +22,7 @@
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "playlist/TPlaylist.h"
 #include "settings/ComboboxWithMemoryHistory.h"
+#include "skin/KELDARSkinControlAccessors.h"
 
 namespace {
 
@@ -74,7 +75,12 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
     return ArtworkImage(picture);
   };
   PlaylistWindowHooks().AddSelectedFilesToLibrary = [form](TPlaylist& playlist) {
-    if (!form->isVisible()) form->show();  // showing loads the file first
+    if (!form->isVisible()) {
+      // Showing loads the file first; the deck's library button is on with the window, so its next
+      // click hides it.
+      SetSkinToggleState(DeckForm_DBButton, true);
+      form->show();
+    }
     for (int i = 0; i < playlist.Count(); ++i) {
       if (!playlist.Selected(i)) continue;
       const TPlayListBoxItem& p = playlist.Item(i);

@@ -40,7 +40,7 @@ class TPlayerProcess {
       ::setenv("KELDAR_PROGRAM_DIR", m_programDir.c_str(), 1);
       ::setenv("XDG_RUNTIME_DIR", m_runtimeDir.c_str(), 1);
       ::setenv("KELDAR_MESSAGE_LOG", m_messageLog.c_str(), 1);
-      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::setenv("QT_QPA_PLATFORM", Platform.c_str(), 1);
       ::setenv("KELDAR_REPORT_READY", "1", 1);
       std::vector<std::string> args{Executable()};
       args.insert(args.end(), arguments.begin(), arguments.end());
@@ -91,6 +91,8 @@ class TPlayerProcess {
   }
 
   pid_t Pid() const { return m_pid; }
+  // Qt's platform for the player: off screen, or "xcb" for a test on a real X server.
+  std::string Platform = "offscreen";
 
  private:
   std::string m_programDir, m_runtimeDir, m_messageLog;

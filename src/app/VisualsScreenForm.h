@@ -27,6 +27,8 @@ class TVisualsScreenForm : public TSkinUnitTemplateForm {
   bool CheckIfInFullscreen = false;
   // Places the drawing panel for the current mode and redoes the subtitle layout.
   void LayOutDrawingPanel();
+  // The drawing panel placed again for the current mode (after switching full screen).
+  void RestoreDrawingPanel() { PlaceContentArea(); }
 
  protected:
   void showEvent(QShowEvent* event) override;

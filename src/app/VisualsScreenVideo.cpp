@@ -26,6 +26,7 @@ namespace {
 QPointer<TVisualsScreenForm> g_visuals;
 QPointer<TFullScreenControlsForm> g_fullScreen;
 QPointer<QLabel> g_panel1, g_panel2;
+QRect g_normalGeometry;
 
 QWidget* PaintBox() { return g_visuals ? static_cast<QWidget*>(g_visuals->DrawingPaintBox()) : nullptr; }
 
@@ -221,13 +222,15 @@ void ToggleVisualsScreenFullscreen() {
   if (!g_visuals) return;
   g_visuals->CheckIfInFullscreen = !g_visuals->CheckIfInFullscreen;
   if (g_visuals->CheckIfInFullscreen) {
+    g_normalGeometry = g_visuals->geometry();
     g_visuals->showFullScreen();
   } else {
     if (g_fullScreen) g_fullScreen->hide();
     g_visuals->showNormal();
+    if (g_normalGeometry.isValid()) g_visuals->setGeometry(g_normalGeometry);
   }
   if (QWidget* box = PaintBox()) box->setAcceptDrops(!g_visuals->CheckIfInFullscreen);
-  g_visuals->LayOutDrawingPanel();
+  g_visuals->RestoreDrawingPanel();
 }
 
 void VisualsScreenMouseMovedTo(const QPoint& globalPosition) {

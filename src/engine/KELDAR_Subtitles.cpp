@@ -211,8 +211,10 @@ void SetSubtitlePanelsVisible(bool visible) {
 
 bool LoadSubtitles(const std::string& fileName, bool automatic) {
   auto& s = SubtitleState();
+  // The name may be the state's own previous name, which changes next.
+  const std::string name = automatic ? std::filesystem::path(fileName).replace_extension(".srt").string() : fileName;
   s.PreviousFileName = s.CurrentFileName;
-  s.CurrentFileName = automatic ? std::filesystem::path(fileName).replace_extension(".srt").string() : fileName;
+  s.CurrentFileName = name;
   s.Records.clear();
   s.Loaded = false;
   std::error_code ec;

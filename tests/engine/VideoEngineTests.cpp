@@ -246,6 +246,111 @@ TEST_F(VideoEngineTest, BrokenFilmsFailWithTheVideoErrorTextOrStopCleanly) {
   }
 }
 
+// A PAL DVD folder made by dvdauthor: a green title menu with one button (spumux) that plays
+// title 1, a 6 s test picture with a chapter at 3 s; after the title the menu comes back.
+std::string MakeDvd() {
+  const fs::path d = Dir() / "dvd";
+  fs::create_directories(d);
+  const std::string q = "'" + d.string() + "/";
+  const bool ok =
+      Shell("ffmpeg -v error -y -f lavfi -i testsrc=s=720x576:r=25:d=6 -f lavfi -i sine=d=6:sample_rate=48000 "
+            "-target pal-dvd -aspect 4:3 " + q + "title.mpg'") &&
+      Shell("ffmpeg -v error -y -f lavfi -i color=c=green:s=720x576:r=25:d=2 -f lavfi -i anullsrc=r=48000:cl=stereo "
+            "-t 2 -target pal-dvd -aspect 4:3 " + q + "menu_bg.mpg'") &&
+      Shell("ffmpeg -v error -y -f lavfi -i 'color=c=black@0.0:s=720x576,format=rgba,drawbox=x=260:y=238:w=200:"
+            "h=100:color=white@1:t=fill' -frames:v 1 " + q + "hl.png'");
+  if (!ok) return {};
+  std::ofstream(d / "menu.xml") << "<subpictures><stream><spu start=\"00:00:00.00\" force=\"yes\" highlight=\""
+                                << (d / "hl.png").string() << "\" select=\"" << (d / "hl.png").string()
+                                << "\"><button name=\"b1\" x0=\"260\" y0=\"238\" x1=\"460\" y1=\"338\"/>"
+                                   "</spu></stream></subpictures>\n";
+  std::ofstream(d / "dvd.xml") << "<dvdauthor dest=\"" << (d / "disc").string()
+                               << "\"><vmgm><fpc>jump menu 1;</fpc><menus><pgc entry=\"title\">"
+                                  "<button name=\"b1\">jump title 1;</button><vob file=\""
+                               << (d / "menu.mpg").string()
+                               << "\" pause=\"inf\"/></pgc></menus></vmgm><titleset><titles><pgc><vob file=\""
+                               << (d / "title.mpg").string()
+                               << "\" chapters=\"0,00:00:03\"/><post>call vmgm menu 1;</post></pgc></titles>"
+                                  "</titleset></dvdauthor>\n";
+  if (!Shell("(spumux " + q + "menu.xml' < " + q + "menu_bg.mpg' > " + q + "menu.mpg')") ||
+      !Shell("VIDEO_FORMAT=PAL dvdauthor -x " + q + "dvd.xml'"))
+    return {};
+  return (d / "disc" / "VIDEO_TS" / "VIDEO_TS.IFO").string();
+}
+
+bool IsGreen(const TColour& c) { return c.g > 90 && c.r < 80 && c.b < 80; }
+
+TColour ColourAt(int x, int y) {
+  const auto frame = TakeVideoFrame();
+  if (!frame || !frame->Pixels || x >= frame->Width || y >= frame->Height) return {};
+  const std::uint8_t* p = frame->Pixels + y * frame->Stride + x * 4;
+  return {p[2], p[1], p[0]};
+}
+
+TEST_F(VideoEngineTest, ADvdShowsItsMenuTheButtonPlaysTheTitleAndSeeksByTime) {
+  const std::string ifo = MakeDvd();
+  ASSERT_FALSE(ifo.empty()) << "dvdauthor and spumux build the disc";
+  // The drawing area at the picture's shown size (PAL 4:3), so area and picture agree.
+  VideoHooks().DrawingAreaSize = [](int& w, int& h) {
+    w = 768;
+    h = 576;
+  };
+  ASSERT_TRUE(Open(ifo));
+  ASSERT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtVIDEOStream);
+  EXPECT_TRUE(VideoInDVDMode());
+  Ops().Play();
+  EXPECT_TRUE(Within(5000, [] { return IsGreen(ColourAt(100, 100)); })) << "the green menu";
+  int w = 0, h = 0;
+  TVideoRect r;
+  GetVideoDisplayRect(w, h, r);
+  EXPECT_EQ(w, 720);
+  EXPECT_EQ(h, 576);
+  // The button in the middle of the picture: a user sees the menu for a moment, points at
+  // the button and releases the mouse on it.
+  Wait(1500);
+  Ops().UpdatePosition();
+  DVDSelectAt(384, 288);
+  DVDActivateAt(384, 288);
+  // The title's length is read again when the title starts.
+  ASSERT_TRUE(Within(6000, [] { return GetVideoLength() == 6; })) << "the button plays title 1";
+  EXPECT_TRUE(Within(2000, [] {
+    const TColour c = ColourAt(100, 100);
+    return c.b > 180 && c.g > 180 && c.r < 80;  // the test picture's cyan bar
+  }));
+  EXPECT_TRUE(Within(4000, [] { return GetVideoPosition() >= 1; }));
+  // Seeking stores hours, minutes and seconds of the target; the title is 6 s, so 3725 s
+  // cannot play, and a seek inside it plays from there.
+  SeekVideo(3725);
+  EXPECT_EQ(VideoEngineStatus().Position, 3725);
+  SeekVideo(4);
+  EXPECT_TRUE(Within(3000, [] { return GetVideoPosition() >= 4; }));
+  // After the title the disc's own command brings the menu back.
+  EXPECT_TRUE(Within(6000, [] { return IsGreen(ColourAt(100, 100)); }));
+  VideoHooks().DrawingAreaSize = nullptr;
+}
+
+TEST_F(VideoEngineTest, ABrokenOrMissingDiscReportsItsDvdText) {
+  const fs::path broken = Dir() / "broken" / "VIDEO_TS";
+  fs::create_directories(broken);
+  std::ofstream(broken / "VIDEO_TS.IFO") << "DVDVIDEO-VMG but nothing after it";
+  EXPECT_TRUE(Open((broken / "VIDEO_TS.IFO").string()));
+  EXPECT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE);
+  auto messages = Messages();
+  ASSERT_GE(messages.size(), 1u);
+  EXPECT_EQ(messages.front().Text, std::string("No DVD volume is specified or isn't found.") + "\r\n(error code: 0)");
+  EXPECT_EQ(messages.back().Text, "Can't Create Video Stream\r\n(error code: 0)");
+
+  fs::remove(Dir() / "messages.log");
+  EXPECT_TRUE(Open((Dir() / "nowhere" / "VIDEO_TS" / "VIDEO_TS.IFO").string()));
+  messages = Messages();
+  ASSERT_GE(messages.size(), 1u);
+  EXPECT_EQ(messages.front().Text, "The specified DVD volume to be played does not exist.\r\n(error code: 0)");
+  // Navigation without a DVD does nothing.
+  DVDTitleMenu();
+  DVDNextChapter();
+  DVDActivateAt(1, 1);
+}
+
 TEST(VideoPictureRect, AspectModesPlaceThePicture) {
   // 16:9 in 4:3: letter box leaves bars above and below, crop cuts the sides, stretch fills.
   EXPECT_EQ(VideoPictureRect(kVideoLetterBox, 1280, 720, 400, 300), (TVideoRect{0, 37, 400, 225}));

@@ -58,7 +58,8 @@ class TVisualsDropFilter : public QObject {
     const auto type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    if (VisualsScreenInFullscreen() || !drop->mimeData() || !drop->mimeData()->hasUrls()) {
+    if (VisualsScreenInFullscreen() || !g_visuals || !g_visuals->isVisible() || !drop->mimeData() ||
+        !drop->mimeData()->hasUrls()) {
       drop->ignore();
       return true;
     }
@@ -106,6 +107,7 @@ void InstallVisualsScreenVideo(TVisualsScreenForm& visuals, TFullScreenControlsF
   g_panel1 = MakePanel(*box, "SubtitlesPanel1a");
   g_panel2 = MakePanel(*box, "SubtitlesPanel2a");
   box->setMouseTracking(true);
+  box->setAcceptDrops(true);
   box->installEventFilter(new TVisualsDropFilter(box));
 
   KELDAR_VideoHooks& video = VideoHooks();

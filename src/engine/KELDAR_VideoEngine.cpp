@@ -683,6 +683,18 @@ TVideoEngineStatus VideoEngineStatus() {
   }
   s.FramesRendered = e.rendered;
   s.FramesDropped = e.dropped;
+  // The sink's own counters, when it keeps them.
+  if (e.graph.sink && g_object_class_find_property(G_OBJECT_GET_CLASS(e.graph.sink), "stats")) {
+    GstStructure* stats = nullptr;
+    g_object_get(e.graph.sink, "stats", &stats, nullptr);
+    guint64 rendered = 0, dropped = 0;
+    if (stats && gst_structure_get_uint64(stats, "rendered", &rendered) &&
+        gst_structure_get_uint64(stats, "dropped", &dropped)) {
+      s.FramesRendered = rendered;
+      s.FramesDropped = dropped;
+    }
+    if (stats) gst_structure_free(stats);
+  }
   return s;
 }
 

@@ -526,5 +526,8 @@ int RegisterBASSAPIBackend() {
   record.KELDAR_AUDIOVIDEO_API_AudioAPIVersion = version;
   record.KELDAR_AUDIOVIDEO_API_AudioAPIDLLFileName = "libkaudio.so";
   KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes = ::BuildSupportedFileTypes;
+  // Names on the command line are sorted before the library starts; films among them need
+  // the render test already.
+  VideoRenderTest() = VideoCanRender;
   return RegisterAudioAPI(std::move(record));
 }

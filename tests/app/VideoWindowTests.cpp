@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QScreen>
 
 #include <filesystem>
 #include <fstream>
@@ -217,6 +218,15 @@ TEST_F(VideoWindow, LetterBoxLeavesBarsFullScreenKeepsThePictureAndTheMenuSwitch
   QMenu menu;
   BuildVisualsScreenContextMenu(menu);
   EXPECT_TRUE(menu.actions().at(0)->isChecked()) << "Fullscreen Display is checked in full screen";
+  // The controls window shows while the mouse is below its top edge, centred with its
+  // bottom 2 pixels above the screen's.
+  const QRect screen = windows->Visuals.screen()->geometry();
+  VisualsScreenMouseMovedTo(QPoint(screen.center().x(), screen.bottom()));
+  EXPECT_TRUE(windows->FullScreen.isVisible());
+  EXPECT_EQ(windows->FullScreen.geometry().bottom(), screen.bottom() - 2);
+  EXPECT_EQ(windows->FullScreen.geometry().center().x(), screen.center().x());
+  VisualsScreenMouseMovedTo(QPoint(screen.center().x(), screen.top() + 5));
+  EXPECT_FALSE(windows->FullScreen.isVisible());
   CommandVisualsMenuItem("Fullscreen Display");
   EXPECT_FALSE(VisualsScreenInFullscreen());
   ASSERT_TRUE(TickUntil([&] { return PaintBox().size() == before; }, 3000))

@@ -23,7 +23,8 @@ struct Candidate {
 const Candidate kCandidates[] = {
     {"Free Lossless Audio Codec", "*.flac;*.fla", AV_CODEC_ID_FLAC},
     {"Advanced Audio Coding", "*.aac;*.adts", AV_CODEC_ID_AAC},
-    {"MPEG-4 Audio", "*.m4a;*.m4b;*.mp4", AV_CODEC_ID_AAC},
+    // Video containers (.mp4 and the like) are the video engine's, so a film keeps its picture.
+    {"MPEG-4 Audio", "*.m4a;*.m4b", AV_CODEC_ID_AAC},
     {"Apple Lossless", "*.alac", AV_CODEC_ID_ALAC},
     {"Opus", "*.opus", AV_CODEC_ID_OPUS},
     {"Windows Media Audio", "*.wma", AV_CODEC_ID_WMAV2},

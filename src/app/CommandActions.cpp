@@ -63,6 +63,10 @@ int CommandEnginePlayerState() {
   return state ? state() : KELDAR_AUDIOVIDEO_API_State().PlayerState;
 }
 
+void CommandVisualsMenuItem(const std::string& item) {
+  RunWithPage(CommandActions().VisualsMenuItem, "VisualsMenuItem", item);
+}
+
 void CommandAddFiles() { Run(CommandActions().AddFiles, "AddFiles"); }
 void CommandShowRecordingDialog() { Run(CommandActions().ShowRecordingDialog, "ShowRecordingDialog"); }
 

@@ -36,6 +36,8 @@ struct TCommandActions {
   // Close the main window (the exit sequence).
   std::function<void()> CloseMainWindow;
   std::function<void()> CheckForUpdates;
+  // The visuals window's drawing-area menu: runs an item by its text.
+  std::function<void(const std::string& item)> VisualsMenuItem;
 };
 TCommandActions& CommandActions();
 
@@ -59,6 +61,7 @@ void CommandClickDeckControl(KELDARSkinControls_IDs control);
 void CommandShowMainForm();
 void CommandCloseMainWindow();
 void CommandCheckForUpdates();
+void CommandVisualsMenuItem(const std::string& item);
 
 // Runs a skin control's click procedure; a control without one goes to the not-installed hook.
 void RunSkinControlAction(KELDARSkinControls_IDs control);

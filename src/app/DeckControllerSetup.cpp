@@ -21,6 +21,7 @@
 #include "app/StartupHooks.h"
 #include "app/VisualsScreenForm.h"
 #include "app/VisualsScreenPlugins.h"
+#include "app/VisualsScreenVideo.h"
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinLoader.h"
 
@@ -99,6 +100,7 @@ void InstallDeckController(TApplicationForms& forms) {
   };
   windows.VisualsWindowVisible = [visuals] { return visuals && visuals->isVisible(); };
   windows.SwitchVisualsWindowToVideo = SwitchVisualsScreenToVideo;
+  if (visuals) InstallVisualsScreenVideo(*visuals, fullScreen);
   windows.PressGraphicsCanvas = [deck, equalizer](KELDARSkinControls_IDs canvas) {
     QWidget* window = canvas == EqualizerForm_EQGraphicsEffectsCanvas ? static_cast<QWidget*>(equalizer)
                                                                        : static_cast<QWidget*>(deck);

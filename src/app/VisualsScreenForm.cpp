@@ -5,6 +5,7 @@
 #include <QShowEvent>
 
 #include "app/VisualsScreenPlugins.h"
+#include "app/VisualsScreenVideo.h"
 #include "app/deck.h"
 #include "skin/KELDARSkinControlAccessors.h"
 
@@ -67,6 +68,12 @@ void TVisualsScreenForm::hideEvent(QHideEvent* event) {
   if (TDeckForm* deck = DeckForm()) deck->update();  // its visuals button and canvas change
 }
 
-void TVisualsScreenForm::ContentAreaChanged() {
-  if (m_paintBox && DrawingPanel()) m_paintBox->setGeometry(DrawingPanel()->rect());
+void TVisualsScreenForm::ContentAreaChanged() { LayOutDrawingPanel(); }
+
+void TVisualsScreenForm::LayOutDrawingPanel() {
+  if (!DrawingPanel()) return;
+  // The skin places the panel inside its border images; full screen has no border.
+  if (CheckIfInFullscreen && DrawingPanel()->geometry() != rect()) DrawingPanel()->setGeometry(rect());
+  if (m_paintBox) m_paintBox->setGeometry(DrawingPanel()->rect());
+  LayoutSubtitlePanels();
 }

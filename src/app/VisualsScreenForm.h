@@ -23,6 +23,13 @@ class TVisualsScreenForm : public TSkinUnitTemplateForm {
   void Timer1Timer();
   ~TVisualsScreenForm() override;
 
+  // Full screen: no border, the drawing panel fills the whole window.
+  bool CheckIfInFullscreen = false;
+  // Places the drawing panel for the current mode and redoes the subtitle layout.
+  void LayOutDrawingPanel();
+  // The drawing panel placed again for the current mode (after switching full screen).
+  void RestoreDrawingPanel() { PlaceContentArea(); }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;

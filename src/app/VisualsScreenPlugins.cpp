@@ -1,5 +1,7 @@
 #include "app/VisualsScreenPlugins.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +17,8 @@
 
 #include "app/DeckController.h"
 #include "app/VisualsScreenForm.h"
+#include "app/VisualsScreenVideo.h"
+#include "engine/KELDAR_VideoEngine.h"
 #include "app/deck.h"
 #include "app/skinunitmouseclickprocedures.h"
 #include "engine/KELDAR_VisualizationData.h"
@@ -109,6 +113,11 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
   WriteSnapshot(*this);
 }
 
+void TVisualsScreenDrawingPaintBox::VideoFrameArrived() {
+  update();
+  WriteSnapshot(*this);
+}
+
 void TVisualsScreenDrawingPaintBox::ClearFrame() {
   m_frame = QImage();
   update();
@@ -116,6 +125,7 @@ void TVisualsScreenDrawingPaintBox::ClearFrame() {
 
 void TVisualsScreenDrawingPaintBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  if (PaintVisualsScreenVideo(painter, rect())) return;
   painter.fillRect(rect(), Qt::black);
   if (!m_frame.isNull()) painter.drawImage(0, 0, m_frame);
 }
@@ -125,13 +135,41 @@ void TVisualsScreenDrawingPaintBox::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     VisPluginClicked(at.x(), at.y(), 1);
   }
-  // The window behind still sees the press (it starts moving the window).
+  // The window behind still sees the press (it starts moving the window), except over a
+  // video, where the press belongs to the picture (DVD buttons).
+  if (VisualsScreenShowsVideo())
+    event->accept();
+  else
+    event->ignore();
+}
+
+void TVisualsScreenDrawingPaintBox::mouseMoveEvent(QMouseEvent* event) {
+  VisualsScreenMouseMovedTo(event->globalPosition().toPoint());
+  if (VisualsScreenShowsVideo() && VideoInDVDMode()) {
+    const QPoint at = event->position().toPoint();
+    DVDSelectAt(at.x(), at.y());
+  }
   event->ignore();
+}
+
+void TVisualsScreenDrawingPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && VisualsScreenShowsVideo() && VideoInDVDMode()) {
+    const QPoint at = event->position().toPoint();
+    DVDActivateAt(at.x(), at.y());
+  }
+  event->ignore();
+}
+
+void TVisualsScreenDrawingPaintBox::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  BuildVisualsScreenContextMenu(menu);
+  menu.exec(event->globalPos());
 }
 
 void TVisualsScreenDrawingPaintBox::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (width() > 0 && height() > 0) SetVisPictureSize(width(), height());
+  LayoutSubtitlePanels();
 }
 
 void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox) {

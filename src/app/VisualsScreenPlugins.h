@@ -19,10 +19,15 @@ class TVisualsScreenDrawingPaintBox : public QWidget {
   const QImage& Frame() const { return m_frame; }
   // Forgets the last frame (the area shows black again).
   void ClearFrame();
+  // UI thread: the video engine has a new picture.
+  void VideoFrameArrived();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

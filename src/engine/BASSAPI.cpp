@@ -14,6 +14,7 @@
 #include "engine/KELDAR_EngineHooks.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
 #include "engine/KELDAR_Tags.h"
+#include "engine/KELDAR_VideoEngine.h"
 #include "kaudio.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -170,8 +171,21 @@ bool CreateStream() {
     case KELDAR_AUDIOVIDEO_API_mtShoutcastStream: return BASSAPI_CreateInternetStream();
     case KELDAR_AUDIOVIDEO_API_mtCDTrack: return BASSAPI_CreateCDStream();
     case KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack: return BASSAPI_CreateCDAnalogTrack();
-    // Video arrives with its own engine.
-    case KELDAR_AUDIOVIDEO_API_mtVIDEOStream: return Fail("Can't Create Video Stream");
+    case KELDAR_AUDIOVIDEO_API_mtVIDEOStream: {
+      CloseVideo();
+      if (!OpenVideo(s.CurrentFileName, 0)) {
+        s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
+        return ReportVideoError("Can't Create Video Stream");
+      }
+      s.TotalSeconds = std::max<std::int64_t>(1, GetVideoLength());
+      // The deck shows kbps in 16 bits.
+      s.Bitrate = static_cast<std::int16_t>(std::min<std::int64_t>(32767, GetVideoBitrate() / 1000));
+      s.ChannelInfo = {};
+      s.ChannelInfo.Channels = 2;
+      s.ChannelInfo.Bits = 16;
+      s.ChannelInfo.BytesPerSample = 2;
+      return true;
+    }
     default: return true;
   }
 }
@@ -199,8 +213,10 @@ void Play() {
       ReportEngineError("Can't play CD Track");
     }
   } else if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) {
-    s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
-    ReportEngineError("Can't Play Video Stream");
+    if (!PlayVideo()) {
+      s.CurrentMediaType = KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE;
+      ReportVideoError("Can't Play Video Stream");
+    }
   } else if (type == KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE) {
     ReportEngineError("Unknown File Type");
   }
@@ -210,17 +226,20 @@ void Pause() {
   S().PlayerState = KELDAR_AUDIOVIDEO_API_psPaused;
   BASSAPI_PauseCDAnalog();
   KAUDIO_Pause();
+  PauseVideo();
 }
 
 void Resume() {
   S().PlayerState = KELDAR_AUDIOVIDEO_API_psPlaying;
   BASSAPI_ResumeCDAnalog();
   KAUDIO_Start();
+  ResumeVideo();
 }
 
 void Stop() {
   S().PlayerState = KELDAR_AUDIOVIDEO_API_psStopped;
   if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) BASSAPI_StopCDAnalog();
+  if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) StopVideo();
   if (const KAUDIO_DWORD h = CurrentHandle()) KAUDIO_ChannelStop(h);
 }
 
@@ -230,6 +249,7 @@ void FreeStreams() {
   S().ConnectionState = 0;
   FreeModule();
   FreeStream(S().CDStreamHandle);
+  CloseVideo();
 }
 
 void UpdatePosition() {
@@ -237,10 +257,16 @@ void UpdatePosition() {
   // The deck's timer is where texts from the library's threads reach the UI.
   BASSAPI_SyncStreamMetadata();
   if (s.CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) return BASSAPI_UpdateCDAnalogPosition();
-  if (s.CurrentMediaType > KELDAR_AUDIOVIDEO_API_mtCDTrack) return;
-  const KAUDIO_DWORD h = CurrentHandle();
-  const KAUDIO_QWORD bytes = KAUDIO_ChannelGetPosition(h, 0);
-  double seconds = bytes == static_cast<KAUDIO_QWORD>(-1) ? 0 : KAUDIO_ChannelBytes2Seconds(h, bytes);
+  const bool video = s.CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtVIDEOStream;
+  if (s.CurrentMediaType > KELDAR_AUDIOVIDEO_API_mtCDTrack && !video) return;
+  double seconds = 0;
+  if (video) {
+    seconds = static_cast<double>(GetVideoPosition());
+  } else {
+    const KAUDIO_DWORD h = CurrentHandle();
+    const KAUDIO_QWORD bytes = KAUDIO_ChannelGetPosition(h, 0);
+    seconds = bytes == static_cast<KAUDIO_QWORD>(-1) ? 0 : KAUDIO_ChannelBytes2Seconds(h, bytes);
+  }
   if (seconds < 0) seconds = 0;
   std::int64_t pos = std::llround(seconds);
   if (s.CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtStream && s.MarkersCount() && s.StartMarker > 0)
@@ -257,6 +283,7 @@ void SeekToPercent() {
   auto& s = S();
   const auto type = s.CurrentMediaType;
   if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) return BASSAPI_SeekCDAnalog(s.SeekPercent * s.TotalSeconds / 100);
+  if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) return SeekVideo(s.SeekPercent * s.TotalSeconds / 100);
   if (type != KELDAR_AUDIOVIDEO_API_mtStream && type != KELDAR_AUDIOVIDEO_API_mtMOD &&
       type != KELDAR_AUDIOVIDEO_API_mtCDTrack)
     return;
@@ -274,6 +301,10 @@ void CheckEndOfStream() {
   if (s.PlayerState != KELDAR_AUDIOVIDEO_API_psPlaying) return;
   const auto type = s.CurrentMediaType;
   if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack && !BASSAPI_CDAnalogActive()) {
+    s.PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
+    s.SongEnded = 1;
+  }
+  if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream && IsVideoActive() == kVideoStopped) {
     s.PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
     s.SongEnded = 1;
   }
@@ -297,6 +328,7 @@ std::int64_t GetFilePlaybackLength(const std::string& name) {
   const auto type = GetMediaFileType(name);
   if (type == KELDAR_AUDIOVIDEO_API_mtCDTrack || type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack)
     return BASSAPI_CDTrackLength(name, type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack);
+  if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) return GetVideoFileLength(name);
   KAUDIO_DWORD h = 0;
   if (type == KELDAR_AUDIOVIDEO_API_mtStream)
     h = KAUDIO_StreamCreateFile(0, name.c_str(), 0, 0, kUnicode);
@@ -356,6 +388,7 @@ void SetMODPanSeparation() {
 }
 
 void UnloadAudioAPI() {
+  CloseVideo();
   BASSAPI_StopCDAnalog();
   KAUDIO_Stop();
   BASSAPI_JoinConnectionThread();
@@ -443,6 +476,7 @@ bool BASSAPI_VersionAccepted(std::uint32_t version) { return (version >> 24) == 
 
 bool BASSAPI_Initialize() {
   BindSlots();
+  VideoRenderTest() = VideoCanRender;
   BASSAPI_InstallCDDriveReports();
   auto& s = S();
   s.StreamHandle = s.InternetStreamHandle = s.MusicHandle = s.CDStreamHandle = 0;
@@ -492,5 +526,8 @@ int RegisterBASSAPIBackend() {
   record.KELDAR_AUDIOVIDEO_API_AudioAPIVersion = version;
   record.KELDAR_AUDIOVIDEO_API_AudioAPIDLLFileName = "libkaudio.so";
   KELDAR_AUDIOVIDEO_API_Slots().BuildSupportedFileTypes = ::BuildSupportedFileTypes;
+  // Names on the command line are sorted before the library starts; films among them need
+  // the render test already.
+  VideoRenderTest() = VideoCanRender;
   return RegisterAudioAPI(std::move(record));
 }

@@ -7,6 +7,7 @@
 #include "engine/EQFilters.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineHooks.h"
+#include "engine/KELDAR_VideoEngine.h"
 #include "kaudio.h"
 
 namespace {
@@ -122,11 +123,13 @@ std::string EQBandHintText(int band, int v) {
 void BASSAPI_SetVolume() {
   S().Hints.Volume = VolumeHintText(S().Sliders.Volume);
   SetChannelAttribute(KAUDIO_ATTRIB_VOL, VolumeFromSlider(S().Sliders.Volume));
+  if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) SetVideoAttribute(2, VolumeFromSlider(S().Sliders.Volume));
 }
 
 void BASSAPI_SetBalance() {
   S().Hints.Balance = BalanceHintText(S().Sliders.Balance);
   SetChannelAttribute(KAUDIO_ATTRIB_PAN, BalanceFromSlider(S().Sliders.Balance));
+  if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) SetVideoAttribute(3, BalanceFromSlider(S().Sliders.Balance));
 }
 
 void BASSAPI_SetPitch() {

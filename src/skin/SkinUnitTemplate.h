@@ -92,12 +92,13 @@ class TSkinUnitTemplateForm : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   // Called after the content area has been placed (derived windows lay out their content).
   virtual void ContentAreaChanged() {}
+  // Puts the content area inside the skin's border images again.
+  void PlaceContentArea();
 
  private:
   enum class TDrag { None, Move, Resize };
   void LeftPress(const QPoint& at, const QPoint& global);
   void ApplyStayOnTop();
-  void PlaceContentArea();
   bool InResizeCorner(const QPoint& at) const;
   KELDARSkinControls_IDs HitTest(const QPoint& at) const;
   void TakeSliderValue(KELDARSkinControls_IDs track);

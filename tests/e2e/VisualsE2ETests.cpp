@@ -110,4 +110,43 @@ TEST_F(VisualsE2E, ThePlayerEndsCleanlyWhileAPluginRuns) {
   EXPECT_EQ(ReadTextFile(log).find("lugin"), std::string::npos) << ReadTextFile(log);
 }
 
+
+// A film in the real player: the visuals window shows its red, then its blue, and the song
+// after it plays once the film is over.
+TEST_F(VisualsE2E, AFilmPlaysInTheVisualsWindowAndTheSongAfterItFollows) {
+  const std::string film = dir / "film.mp4";
+  ASSERT_TRUE(Shell("ffmpeg -v error -y -f lavfi -i color=c=red:s=320x240:r=25:d=3 -f lavfi -i "
+                    "color=c=blue:s=320x240:r=25:d=3 -f lavfi -i sine=d=6 -filter_complex "
+                    "'[0][1]concat=n=2:v=1:a=0,format=yuv420p[v]' -map '[v]' -map 2 -c:v libx264 -preset ultrafast "
+                    "-c:a aac -shortest '" + film + "'"));
+  const std::string song = Song();
+  WriteTextFile(program + "/keldar3.ini",
+                "[Settings]\nOptions_DeckCurrentVisualEffect=7\nOptions_VisExVisibleState=1\n"
+                "Options_VisExWidth=300\nOptions_VisExHeight=300\n");
+  ::setenv("KELDAR_VISUALS_SNAPSHOT", snapshot.c_str(), 1);
+  ASSERT_TRUE(player.Start({film, song}));
+  ::unsetenv("KELDAR_VISUALS_SNAPSHOT");
+  RunKeldarctl("play");
+  const auto share = [&](const std::function<bool(QRgb)>& test) {
+    const QImage image = NextSnapshot();
+    return image.isNull() ? 0.0 : Share(image, test);
+  };
+  const auto red = [](QRgb p) { return qRed(p) > 180 && qGreen(p) < 80 && qBlue(p) < 80; };
+  const auto blue = [](QRgb p) { return qBlue(p) > 180 && qRed(p) < 80 && qGreen(p) < 80; };
+  double seen = 0;
+  for (int attempt = 0; attempt < 10 && seen < 0.5; ++attempt) seen = share(red);
+  EXPECT_GT(seen, 0.5) << "the drawing area shows the film's red";
+  seen = 0;
+  for (int attempt = 0; attempt < 20 && seen < 0.5; ++attempt) seen = share(blue);
+  EXPECT_GT(seen, 0.5) << "then its blue";
+  // The song follows: the now-playing record names the second entry.
+  bool second = false;
+  for (int attempt = 0; attempt < 40 && !second; ++attempt) {
+    second = RunKeldarctl("status --json").Output.find("\"PlaylistPositionText\":\"2\"") != std::string::npos;
+    Sleep(250);
+  }
+  EXPECT_TRUE(second) << RunKeldarctl("status --json").Output;
+  EXPECT_EQ(player.Terminate(), 0);
+}
+
 }  // namespace

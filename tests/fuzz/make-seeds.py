@@ -181,6 +181,11 @@ SEEDS = {
                     + b"\x00\x04\x00\x00\x00\x00\x00\x00" + b"\x21\x43\x65\x27" + b"\x03"
                     + b"\x00\x00\x00\x00" + b"\x03\x00\x00\x00/\x00x\x00\xe4\x00",
     },
+    "fuzz_subtitles": {
+        "two-cues": b"\xef\xbb\xbf1\r\n00:01:02,500 --> 00:01:04,000\r\n<i>First</i>\r\nSecond\r\n\r\n"
+                    b"2\r\n00:01:03,000 --> 00:01:05,000\r\n<font color=red>Caf\xe9</font>\r\n",
+        "odd-times": b"-1\n99:99:99,999 --> -1\nodd\n\n-->\n-->\n",
+    },
 }
 
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -126,11 +127,15 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   const std::string tone = folder_ / "tone.wav";
   ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 8 sine 1000 gain -6").c_str()), 0);
   // A short playback latency keeps the null sink (and so its monitor) running in small
-  // periods; with paplay's default the monitor's first block comes more than a second late.
-  loopback::TChildProcess player({"paplay", "--latency-msec=20", tone});
-  // The tone is running before recording starts.
+  // periods (30 ms here; with paplay's default 2 s, so the monitor's first block would come
+  // that late), yet long enough that a loaded machine does not starve paplay into gaps.
+  loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
+  // The tone is running before recording starts. The idle sink had mixed silence up to 2 s
+  // ahead; until its clock has caught up, the tone is not yet in what it plays, and a monitor
+  // connected meanwhile hears nothing before that point.
   for (int i = 0; i < 100 && server_.StreamCount() == 0; ++i) Spin(20);
-  Spin(300);
+  for (int i = 0; i < 150 && !(server_.SinkLatencyUsec() >= 0 && server_.SinkLatencyUsec() < 50000); ++i) Spin(20);
+  ASSERT_LT(server_.SinkLatencyUsec(), 50000) << "the sink did not settle to the tone's short latency";
 
   TRecordingDialogForm dialog;
   dialog.show();
@@ -142,15 +147,13 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   EXPECT_TRUE(dialog.SourceEdit()->isReadOnly());
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
 
+  const auto started = std::chrono::steady_clock::now();
   dialog.StartButton()->click();
   EXPECT_EQ(dialog.StartButton()->text(), "Stop Recording");
   EXPECT_TRUE(IsRecording());
-  // The server delivers a new record stream's first block only after the sink's current
-  // period (here up to a second and more): the 3 s count from the first samples on.
-  for (int i = 0; i < 300 && fs::file_size(folder_ / "take.wav") <= 44; ++i) Spin(10);
-  ASSERT_GT(fs::file_size(folder_ / "take.wav"), 44u) << "nothing recorded within 3 s";
   Spin(3000);
   dialog.StartButton()->click();
+  const double recordedFor = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
   EXPECT_FALSE(IsRecording());
 
@@ -158,12 +161,22 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   EXPECT_EQ(wav.Format, 3) << "float samples, as the list's 32 bits say";
   EXPECT_EQ(wav.Rate, 44100);
   EXPECT_EQ(wav.Channels, 2);
-  EXPECT_NEAR(double(wav.Left.size()) / 44100.0, 3.0, 0.4);
-  // Skip the first 100 ms (the server's stream start) and measure the tone.
-  std::vector<float> body(wav.Left.begin() + std::min<size_t>(4410, wav.Left.size()), wav.Left.end());
-  EXPECT_NEAR(ZeroCrossingFrequency(body, 44100), 1000.0, 5.0);
+  // Nothing of the start is lost: the file is as long as the button said "Stop Recording"
+  // (less the stream's opening and a fragment at each end), and the tone fills it from the start.
+  EXPECT_NEAR(double(wav.Left.size()) / 44100.0, recordedFor, 0.25) << "recorded for " << recordedFor << " s";
+  ASSERT_GT(wav.Left.size(), 44100u);
+  const std::vector<float> opening(wav.Left.begin(), wav.Left.begin() + 8820);
+  EXPECT_NEAR(ZeroCrossingFrequency(opening, 44100), 1000.0, 10.0) << "the first 0.2 s";
+  float quietest = 1;  // the quietest 10 ms of the opening: no gap before the tone
+  for (size_t at = 0; at + 441 <= opening.size(); at += 441) {
+    float peak = 0;
+    for (size_t i = at; i < at + 441; ++i) peak = std::max(peak, std::fabs(opening[i]));
+    quietest = std::min(quietest, peak);
+  }
+  EXPECT_GT(quietest, 0.3f) << "silence in the first 0.2 s";
+  EXPECT_NEAR(ZeroCrossingFrequency(wav.Left, 44100), 1000.0, 5.0);
   float peak = 0;
-  for (float v : body) peak = std::max(peak, std::fabs(v));
+  for (float v : wav.Left) peak = std::max(peak, std::fabs(v));
   EXPECT_GT(peak, 0.3f) << "the tone at the level played";
   EXPECT_TRUE(ReadMessageLog(log_.Path()).empty());
 

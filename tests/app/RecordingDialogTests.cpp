@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -15,8 +19,11 @@
 
 #include "SoundServerPeer.h"
 #include "TestSupport.h"
+#include "app/CodecChooserDialog.h"
 #include "app/FileConversion.h"
 #include "app/TRecordingDialogForm.h"
+#include <kaudio.h>
+
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EncodersList.h"
@@ -73,6 +80,68 @@ double ZeroCrossingFrequency(const std::vector<float>& s, int rate) {
   return crossings > 1 ? double(crossings - 1) * rate / double(last - first) : 0;
 }
 
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buf[512];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    ::pclose(p);
+  }
+  return out;
+}
+
+// Answers the codec chooser when it shows: picks the entry whose text starts with `choice`
+// (Cancel when empty or not offered) and notes what the dialog offered.
+struct TCodecChooserAnswer {
+  std::string Choice;
+  bool Shown = false;
+  QString Title;
+  QStringList Offered;
+
+  void Arm(int tries = 250) {
+    QTimer::singleShot(20, [this, tries] {
+      QDialog* dialog = nullptr;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "CodecChooserDialog" && w->isVisible()) dialog = qobject_cast<QDialog*>(w);
+      if (!dialog) {
+        if (tries > 0) Arm(tries - 1);
+        return;
+      }
+      Shown = true;
+      Title = dialog->windowTitle();
+      auto* list = dialog->findChild<QComboBox*>();
+      auto* buttons = dialog->findChild<QDialogButtonBox*>();
+      int index = -1;
+      for (int i = 0; list && i < list->count(); ++i) {
+        Offered << list->itemText(i);
+        if (index < 0 && !Choice.empty() && list->itemText(i).startsWith(QString::fromStdString(Choice))) index = i;
+      }
+      if (index >= 0) {
+        list->setCurrentIndex(index);
+        buttons->button(QDialogButtonBox::Ok)->click();
+      } else {
+        buttons->button(QDialogButtonBox::Cancel)->click();
+      }
+    });
+  }
+};
+
+// The tone's frequency from the typical distance between upward zero crossings: a short
+// gap (a starved player on a loaded machine) does not move it.
+double TypicalCrossingFrequency(const std::vector<float>& s, int rate) {
+  std::vector<double> periods;
+  double last = -1;
+  for (size_t i = 1; i < s.size(); ++i)
+    if (s[i - 1] < 0 && s[i] >= 0) {
+      const double at = double(i - 1) + s[i - 1] / (s[i - 1] - s[i]);  // between the two samples
+      if (last >= 0) periods.push_back(at - last);
+      last = at;
+    }
+  if (periods.empty()) return 0;
+  std::nth_element(periods.begin(), periods.begin() + long(periods.size() / 2), periods.end());
+  return rate / periods[periods.size() / 2];
+}
+
 class RecordingDialogTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -92,8 +161,17 @@ class RecordingDialogTest : public ::testing::Test {
     ResetEncodersListToDefault();
   }
   void TearDown() override {
+    KAUDIO_Encode_SetACMChooser(nullptr, nullptr);
     KELDAR_AUDIOVIDEO_API_Slots().UnloadAudioAPI();
     RecordingInputHooks() = {};
+  }
+  // Waits until the tone being played is what the sink mixes now. The idle sink had mixed
+  // silence up to 2 s ahead; until its clock has caught up, the tone is not yet in what it
+  // plays, and a monitor connected meanwhile hears nothing before that point.
+  void WaitForTheSinkToPlayTheTone() {
+    for (int i = 0; i < 100 && server_.StreamCount() == 0; ++i) Spin(20);
+    for (int i = 0; i < 150 && !(server_.SinkLatencyUsec() >= 0 && server_.SinkLatencyUsec() < 50000); ++i) Spin(20);
+    ASSERT_LT(server_.SinkLatencyUsec(), 50000) << "the sink did not settle to the tone's short latency";
   }
   static void Spin(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -130,12 +208,8 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   // periods (30 ms here; with paplay's default 2 s, so the monitor's first block would come
   // that late), yet long enough that a loaded machine does not starve paplay into gaps.
   loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
-  // The tone is running before recording starts. The idle sink had mixed silence up to 2 s
-  // ahead; until its clock has caught up, the tone is not yet in what it plays, and a monitor
-  // connected meanwhile hears nothing before that point.
-  for (int i = 0; i < 100 && server_.StreamCount() == 0; ++i) Spin(20);
-  for (int i = 0; i < 150 && !(server_.SinkLatencyUsec() >= 0 && server_.SinkLatencyUsec() < 50000); ++i) Spin(20);
-  ASSERT_LT(server_.SinkLatencyUsec(), 50000) << "the sink did not settle to the tone's short latency";
+  // The tone is running before recording starts.
+  WaitForTheSinkToPlayTheTone();
 
   TRecordingDialogForm dialog;
   dialog.show();
@@ -186,6 +260,85 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   dialog.close();
   EXPECT_FALSE(IsRecording());
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
+}
+
+TEST_F(RecordingDialogTest, TheInternalEncodersCodecChooserDecidesTheFilesFormatAndCancelRecordsNothing) {
+  const auto& inputs = KELDAR_AUDIOVIDEO_API_State().RecordingInputs;
+  int monitor = -1;
+  for (size_t i = 0; i < inputs.size(); ++i)
+    if (inputs[i].find("Monitor") != std::string::npos) monitor = int(i);
+  ASSERT_GE(monitor, 0);
+  Options_RecordingSourceInput.IntegerValue = monitor;
+  KELDAR_AUDIOVIDEO_API_Slots().SelectRecordingInput();
+  Options_LastUsedEncoder.IntegerValue = 0;  // ACM (Internal)
+  Options_RecordingOutputDir.StringValue = folder_.Path();
+  Options_RecordingSamplingRate.IntegerValue = 44100;
+  Options_RecordingChannels.IntegerValue = 2;
+  InstallCodecChooserDialog();
+  const std::string tone = folder_ / "tone.wav";
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 30 sine 1000 gain -6").c_str()), 0);
+  loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
+  WaitForTheSinkToPlayTheTone();
+
+  TRecordingDialogForm dialog;
+  dialog.show();
+  EXPECT_EQ(dialog.EncoderEdit()->text(), "ACM (Internal)");
+  // What ffprobe finds in the file each choice writes (the list's extension stays ".wav").
+  struct TCase {
+    std::string Choice, Stream;
+  };
+  const TCase cases[] = {{"WAV PCM 16-bit", "codec_name=pcm_s16le"},
+                         {"WAV PCM 24-bit", "codec_name=pcm_s24le"},
+                         {"WAV 32-bit float", "codec_name=pcm_f32le"},
+                         {"FLAC 16-bit", "codec_name=flac"},
+                         {"Ogg Vorbis", "codec_name=vorbis"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Choice);
+    Options_EncoderOutputFile.StringValue = "take " + std::to_string(&c - cases);
+    const std::string file = folder_ / (Options_EncoderOutputFile.StringValue + ".wav");
+    TCodecChooserAnswer answer;
+    answer.Choice = c.Choice;
+    answer.Arm();
+    dialog.StartButton()->click();
+    ASSERT_TRUE(answer.Shown);
+    EXPECT_EQ(answer.Title, "Choose Codec");
+    EXPECT_TRUE(IsRecording());
+    EXPECT_EQ(dialog.StartButton()->text(), "Stop Recording");
+    Spin(1000);
+    dialog.StartButton()->click();
+    EXPECT_FALSE(IsRecording());
+    const std::string probe = CommandOutput("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels:format=duration"
+                                            " -of default=nw=1 '" + file + "' 2>&1");
+    EXPECT_NE(probe.find(c.Stream + "\n"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("sample_rate=44100\n"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("channels=2\n"), std::string::npos) << probe;
+    const size_t at = probe.find("duration=");
+    ASSERT_NE(at, std::string::npos) << probe;
+    EXPECT_NEAR(std::atof(probe.c_str() + at + 9), 1.0, 0.3) << probe;
+    // The tone is in it, whatever the format: sox decodes the lossless ones to check.
+    if (c.Choice.find("WAV") == 0 || c.Choice.find("FLAC") == 0) {
+      const std::string decoded = folder_ / "decoded.wav";
+      ASSERT_EQ(std::system(("sox '" + file + "' -b 16 -e signed-integer '" + decoded + "' 2>/dev/null").c_str()), 0)
+          << c.Choice;
+      const TWav wav = ReadWav(decoded);
+      EXPECT_NEAR(TypicalCrossingFrequency(wav.Left, 44100), 1000.0, 5.0);
+    }
+  }
+  // The formats offered are those the library can write, in the order given.
+  TCodecChooserAnswer cancel;  // no choice: Cancel
+  cancel.Arm();
+  Options_EncoderOutputFile.StringValue = "cancelled";
+  dialog.StartButton()->click();
+  ASSERT_TRUE(cancel.Shown);
+  ASSERT_GE(cancel.Offered.size(), 7) << cancel.Offered.join(", ").toStdString();
+  EXPECT_TRUE(cancel.Offered[0].startsWith("WAV PCM 16-bit (44100 Hz, 2 ch)")) << cancel.Offered[0].toStdString();
+  EXPECT_TRUE(cancel.Offered[4].startsWith("FLAC 16-bit")) << cancel.Offered[4].toStdString();
+  // Cancel: no recording, no file, no message.
+  EXPECT_FALSE(IsRecording());
+  EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
+  Spin(300);
+  EXPECT_FALSE(fs::exists(folder_ / "cancelled.wav"));
+  EXPECT_TRUE(ReadMessageLog(log_.Path()).empty());
 }
 
 TEST_F(RecordingDialogTest, AnEncoderThatCannotStartIsReportedAndNothingRecords) {

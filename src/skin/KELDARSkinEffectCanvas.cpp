@@ -63,23 +63,43 @@ TArea WindowArea(KELDARSkinControls_IDs id, const MultimediaSkinStructure& skin)
   return {r.Left, r.Top, std::max(0, r.Width), std::max(0, r.Height)};
 }
 
-// Bars (dots = false) or dots over an area; value(c) gives column c's level.
+// A transparent image of w x h to lay columns into, kept for the next tick (one per size in
+// use: the deck's and the equalizer's canvases differ).
+QImage& ColumnsOverlay(std::int32_t w, std::int32_t h) {
+  static std::array<QImage, 4> cache;
+  static std::size_t next = 0;
+  for (QImage& image : cache)
+    if (image.width() == w && image.height() == h) return image;
+  QImage& image = cache[next];
+  next = (next + 1) % cache.size();
+  image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+  return image;
+}
+
+// Bars (dots = false) or dots over an area; value(c) gives column c's level. The columns are
+// laid into one overlay and drawn with one copy: a copy per column costs far more.
 template <typename ValueOf>
 void PaintColumns(QPainter& painter, const TArea& area, bool dots, const TKELDARLoadedSkin& loaded, ValueOf value) {
   if (area.W <= 0 || area.H <= 0) return;
+  // Columns and rows off the target are not worth drawing (and a hostile skin may claim any size).
+  const QPaintDevice* device = painter.device();
+  const std::int32_t firstColumn = std::max(0, -area.X);
+  const std::int32_t lastColumn = std::min(area.W, (device ? device->width() : area.W) - area.X);
+  const std::int32_t firstRow = std::max(0, -area.Y);
+  const std::int32_t lastRow = std::min(area.H, (device ? device->height() : area.H) - area.Y);
+  if (firstColumn >= lastColumn || firstRow >= lastRow) return;
   const QImage& column = ColourColumn(dots ? loaded.SpectrumColours2 : loaded.SpectrumColours1, area.H);
-  const std::int32_t bottom = area.Y + area.H - 1;
-  // Columns off the target are not worth a copy (and a hostile skin may claim any width).
-  const std::int32_t deviceWidth = painter.device() ? painter.device()->width() : area.W;
-  const std::int32_t first = std::max(0, -area.X);
-  const std::int32_t last = std::min(area.W, deviceWidth - area.X);
-  for (std::int32_t c = first; c < last; ++c) {
-    const std::int32_t rise = Rise(value(c), area.H);
-    if (dots)
-      painter.drawImage(QPoint(area.X + c, bottom - rise), column, QRect(0, area.H - 1 - rise, 1, 1));
-    else
-      painter.drawImage(QPoint(area.X + c, bottom - rise), column, QRect(0, area.H - 1 - rise, 1, rise + 1));
+  QImage& overlay = ColumnsOverlay(lastColumn - firstColumn, lastRow - firstRow);
+  overlay.fill(Qt::transparent);
+  for (std::int32_t c = firstColumn; c < lastColumn; ++c) {
+    // Row y of the area takes row y of the colour column: the bar rises from the bottom row.
+    const std::int32_t top = area.H - 1 - Rise(value(c), area.H);
+    const std::int32_t bottom = dots ? top : area.H - 1;
+    for (std::int32_t y = std::max(top, firstRow); y <= bottom && y < lastRow; ++y)
+      reinterpret_cast<QRgb*>(overlay.scanLine(y - firstRow))[c - firstColumn] =
+          reinterpret_cast<const QRgb*>(column.constScanLine(y))[0];
   }
+  painter.drawImage(QPoint(area.X + firstColumn, area.Y + firstRow), overlay);
 }
 
 // Index of column c of w columns over `count` values.

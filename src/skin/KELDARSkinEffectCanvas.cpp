@@ -23,9 +23,18 @@ bool IsConverted(SkinPackageKinds kind) {
 
 std::int32_t Level(std::int32_t v) { return std::clamp(v, 0, 100); }
 
+// num / den rounded half to even, in integers (num >= 0, den > 0): the same result as
+// SkinRoundHalfEven on the quotient, without its floating-point library calls, which
+// otherwise dominate a canvas of a hundred columns drawn every 20 ms.
+std::int32_t DivideRoundHalfEven(std::int64_t num, std::int64_t den) {
+  const std::int64_t q = num / den, twice = 2 * (num % den);
+  return static_cast<std::int32_t>(twice > den || (twice == den && (q & 1)) ? q + 1 : q);
+}
+
 // Height in pixels above the bottom row for value v in an area N rows high.
 std::int32_t Rise(std::int32_t v, std::int32_t n) {
-  return std::clamp(SkinRoundHalfEven(static_cast<double>(n - 1) * Level(v) / 100.0), 0, std::max(0, n - 1));
+  return std::clamp(DivideRoundHalfEven(static_cast<std::int64_t>(std::max(0, n - 1)) * Level(v), 100), 0,
+                    std::max(0, n - 1));
 }
 
 // One pixel column holding a colour table bottom-up (row N−1 = entry 1), so a bar is one
@@ -104,7 +113,8 @@ void PaintColumns(QPainter& painter, const TArea& area, bool dots, const TKELDAR
 
 // Index of column c of w columns over `count` values.
 std::size_t Sample(std::int32_t c, std::int32_t w, std::size_t count) {
-  const std::int32_t i = SkinRoundHalfEven(static_cast<double>(c) * static_cast<double>(count) / std::max(1, w));
+  const std::int32_t i = DivideRoundHalfEven(static_cast<std::int64_t>(std::max(0, c)) * static_cast<std::int64_t>(count),
+                                             std::max(1, w));
   return static_cast<std::size_t>(std::clamp(i, 0, static_cast<std::int32_t>(count) - 1));
 }
 

@@ -84,6 +84,14 @@ class TSoundServer {
     if (list.find("Sink Input #") == std::string::npos) return false;
     return list.find("Corked: no") == std::string::npos;
   }
+  // How far ahead of its clock the sink has mixed, in microseconds (-1 when unknown). A null
+  // sink without streams mixes up to 2 s ahead; a recording of its monitor gets its first
+  // samples only once that much time has passed.
+  long SinkLatencyUsec() const {
+    const std::string list = Pactl("list sinks");
+    const size_t at = list.find("Latency: ");
+    return at == std::string::npos ? -1 : std::atol(list.c_str() + at + 9);
+  }
   int StreamCount() const {
     const std::string list = Pactl("list short sink-inputs");
     int n = 0;

@@ -221,8 +221,7 @@ QImage TSkinUnitTemplateForm::RenderSkin() {
   return m_backBuffer;
 }
 
-void TSkinUnitTemplateForm::RenderSkinRegion(const QRegion& region) {
-  QPainter painter(&m_backBuffer);
+void TSkinUnitTemplateForm::RenderSkinRegion(QPainter& painter, const QRegion& region) {
   // Rectangle by rectangle: a plain clip rectangle keeps every copy on the fast path.
   for (const QRect& r : region) {
     painter.setClipRect(r);
@@ -233,12 +232,15 @@ void TSkinUnitTemplateForm::RenderSkinRegion(const QRegion& region) {
 
 void TSkinUnitTemplateForm::paintEvent(QPaintEvent* event) {
   if (!SkinReady()) return;
-  // The 20 ms displays damage a few small rectangles; only those are drawn again.
-  if (m_backBuffer.size() != size() || event->region().boundingRect() == rect())
-    RenderSkin();
-  else
-    RenderSkinRegion(event->region());
   QPainter painter(this);
+  // The 20 ms displays damage a few small rectangles; only those are drawn again, straight
+  // into the window's own buffer: a second painter and a copy per tick cost more than the
+  // drawing itself.
+  if (event->region().boundingRect() != rect()) {
+    RenderSkinRegion(painter, event->region());
+    return;
+  }
+  RenderSkin();
   for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), m_backBuffer, r);
 }
 

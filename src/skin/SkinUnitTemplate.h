@@ -12,6 +12,8 @@
 #include "skin/KELDARSkinWindows.h"
 #include "skin/MagnetUnit.h"
 
+class QPainter;
+
 class TSkinUnitTemplateForm;
 
 // The surface of the pop-up button panels (PanelForButtonsPaintBox).
@@ -68,8 +70,8 @@ class TSkinUnitTemplateForm : public QWidget {
 
   // The paint pass into an image of the client size (what the back buffer holds).
   QImage RenderSkin();
-  // The paint pass again inside `region` only; the rest of the back buffer stays.
-  void RenderSkinRegion(const QRegion& region);
+  // The paint pass again inside `region` only, with `painter` (the window's own).
+  void RenderSkinRegion(QPainter& painter, const QRegion& region);
 
   // Moves a slider as a user's drag does, then runs its action.
   void SetSliderValueByDrag(KELDARSkinControls_IDs track, int value);

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -14,8 +19,11 @@
 
 #include "SoundServerPeer.h"
 #include "TestSupport.h"
+#include "app/CodecChooserDialog.h"
 #include "app/FileConversion.h"
 #include "app/TRecordingDialogForm.h"
+#include <kaudio.h>
+
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EncodersList.h"
@@ -60,16 +68,66 @@ TWav ReadWav(const std::string& path) {
   return w;
 }
 
-// Dominant frequency from upward zero crossings over the audible part.
-double ZeroCrossingFrequency(const std::vector<float>& s, int rate) {
-  size_t first = 0, last = 0, crossings = 0;
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buf[512];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    ::pclose(p);
+  }
+  return out;
+}
+
+// Answers the codec chooser when it shows: picks the entry whose text starts with `choice`
+// (Cancel when empty or not offered) and notes what the dialog offered.
+struct TCodecChooserAnswer {
+  std::string Choice;
+  bool Shown = false;
+  QString Title;
+  QStringList Offered;
+
+  void Arm(int tries = 250) {
+    QTimer::singleShot(20, [this, tries] {
+      QDialog* dialog = nullptr;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "CodecChooserDialog" && w->isVisible()) dialog = qobject_cast<QDialog*>(w);
+      if (!dialog) {
+        if (tries > 0) Arm(tries - 1);
+        return;
+      }
+      Shown = true;
+      Title = dialog->windowTitle();
+      auto* list = dialog->findChild<QComboBox*>();
+      auto* buttons = dialog->findChild<QDialogButtonBox*>();
+      int index = -1;
+      for (int i = 0; list && i < list->count(); ++i) {
+        Offered << list->itemText(i);
+        if (index < 0 && !Choice.empty() && list->itemText(i).startsWith(QString::fromStdString(Choice))) index = i;
+      }
+      if (index >= 0) {
+        list->setCurrentIndex(index);
+        buttons->button(QDialogButtonBox::Ok)->click();
+      } else {
+        buttons->button(QDialogButtonBox::Cancel)->click();
+      }
+    });
+  }
+};
+
+// The tone's frequency from the typical distance between upward zero crossings: a short
+// gap (a starved player on a loaded machine) does not move it.
+double TypicalCrossingFrequency(const std::vector<float>& s, int rate) {
+  std::vector<double> periods;
+  double last = -1;
   for (size_t i = 1; i < s.size(); ++i)
     if (s[i - 1] < 0 && s[i] >= 0) {
-      if (!crossings) first = i;
-      last = i;
-      ++crossings;
+      const double at = double(i - 1) + s[i - 1] / (s[i - 1] - s[i]);  // between the two samples
+      if (last >= 0) periods.push_back(at - last);
+      last = at;
     }
-  return crossings > 1 ? double(crossings - 1) * rate / double(last - first) : 0;
+  if (periods.empty()) return 0;
+  std::nth_element(periods.begin(), periods.begin() + long(periods.size() / 2), periods.end());
+  return rate / periods[periods.size() / 2];
 }
 
 class RecordingDialogTest : public ::testing::Test {
@@ -91,8 +149,17 @@ class RecordingDialogTest : public ::testing::Test {
     ResetEncodersListToDefault();
   }
   void TearDown() override {
+    KAUDIO_Encode_SetACMChooser(nullptr, nullptr);
     KELDAR_AUDIOVIDEO_API_Slots().UnloadAudioAPI();
     RecordingInputHooks() = {};
+  }
+  // Waits until the tone being played is what the sink mixes now. The idle sink had mixed
+  // silence up to 2 s ahead; until its clock has caught up, the tone is not yet in what it
+  // plays, and a monitor connected meanwhile hears nothing before that point.
+  void WaitForTheSinkToPlayTheTone() {
+    for (int i = 0; i < 100 && server_.StreamCount() == 0; ++i) Spin(20);
+    for (int i = 0; i < 150 && !(server_.SinkLatencyUsec() >= 0 && server_.SinkLatencyUsec() < 50000); ++i) Spin(20);
+    ASSERT_LT(server_.SinkLatencyUsec(), 50000) << "the sink did not settle to the tone's short latency";
   }
   static void Spin(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -126,11 +193,11 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   const std::string tone = folder_ / "tone.wav";
   ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 8 sine 1000 gain -6").c_str()), 0);
   // A short playback latency keeps the null sink (and so its monitor) running in small
-  // periods; with paplay's default the monitor's first block comes more than a second late.
-  loopback::TChildProcess player({"paplay", "--latency-msec=20", tone});
+  // periods (30 ms here; with paplay's default 2 s, so the monitor's first block would come
+  // that late), yet long enough that a loaded machine does not starve paplay into gaps.
+  loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
   // The tone is running before recording starts.
-  for (int i = 0; i < 100 && server_.StreamCount() == 0; ++i) Spin(20);
-  Spin(300);
+  WaitForTheSinkToPlayTheTone();
 
   TRecordingDialogForm dialog;
   dialog.show();
@@ -142,15 +209,13 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   EXPECT_TRUE(dialog.SourceEdit()->isReadOnly());
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
 
+  const auto started = std::chrono::steady_clock::now();
   dialog.StartButton()->click();
   EXPECT_EQ(dialog.StartButton()->text(), "Stop Recording");
   EXPECT_TRUE(IsRecording());
-  // The server delivers a new record stream's first block only after the sink's current
-  // period (here up to a second and more): the 3 s count from the first samples on.
-  for (int i = 0; i < 300 && fs::file_size(folder_ / "take.wav") <= 44; ++i) Spin(10);
-  ASSERT_GT(fs::file_size(folder_ / "take.wav"), 44u) << "nothing recorded within 3 s";
   Spin(3000);
   dialog.StartButton()->click();
+  const double recordedFor = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
   EXPECT_FALSE(IsRecording());
 
@@ -158,12 +223,23 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   EXPECT_EQ(wav.Format, 3) << "float samples, as the list's 32 bits say";
   EXPECT_EQ(wav.Rate, 44100);
   EXPECT_EQ(wav.Channels, 2);
-  EXPECT_NEAR(double(wav.Left.size()) / 44100.0, 3.0, 0.4);
-  // Skip the first 100 ms (the server's stream start) and measure the tone.
-  std::vector<float> body(wav.Left.begin() + std::min<size_t>(4410, wav.Left.size()), wav.Left.end());
-  EXPECT_NEAR(ZeroCrossingFrequency(body, 44100), 1000.0, 5.0);
+  // Nothing of the start is lost: the file is as long as the button said "Stop Recording"
+  // (less the stream's opening and a fragment at each end), and the tone fills it from the start.
+  EXPECT_NEAR(double(wav.Left.size()) / 44100.0, recordedFor, 0.25) << "recorded for " << recordedFor << " s";
+  ASSERT_GT(wav.Left.size(), 44100u);
+  const std::vector<float> opening(wav.Left.begin(), wav.Left.begin() + 8820);
+  EXPECT_NEAR(TypicalCrossingFrequency(opening, 44100), 1000.0, 5.0) << "the first 0.2 s";
+  // Its 10 ms pieces hold the tone (a starved paplay on a loaded machine may leave a gap).
+  int loud = 0;
+  for (size_t at = 0; at + 441 <= opening.size(); at += 441) {
+    float peak = 0;
+    for (size_t i = at; i < at + 441; ++i) peak = std::max(peak, std::fabs(opening[i]));
+    loud += peak > 0.3f;
+  }
+  EXPECT_GE(loud, 16) << "of the 20 pieces of the first 0.2 s";
+  EXPECT_NEAR(TypicalCrossingFrequency(wav.Left, 44100), 1000.0, 5.0);
   float peak = 0;
-  for (float v : body) peak = std::max(peak, std::fabs(v));
+  for (float v : wav.Left) peak = std::max(peak, std::fabs(v));
   EXPECT_GT(peak, 0.3f) << "the tone at the level played";
   EXPECT_TRUE(ReadMessageLog(log_.Path()).empty());
 
@@ -173,6 +249,85 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   dialog.close();
   EXPECT_FALSE(IsRecording());
   EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
+}
+
+TEST_F(RecordingDialogTest, TheInternalEncodersCodecChooserDecidesTheFilesFormatAndCancelRecordsNothing) {
+  const auto& inputs = KELDAR_AUDIOVIDEO_API_State().RecordingInputs;
+  int monitor = -1;
+  for (size_t i = 0; i < inputs.size(); ++i)
+    if (inputs[i].find("Monitor") != std::string::npos) monitor = int(i);
+  ASSERT_GE(monitor, 0);
+  Options_RecordingSourceInput.IntegerValue = monitor;
+  KELDAR_AUDIOVIDEO_API_Slots().SelectRecordingInput();
+  Options_LastUsedEncoder.IntegerValue = 0;  // ACM (Internal)
+  Options_RecordingOutputDir.StringValue = folder_.Path();
+  Options_RecordingSamplingRate.IntegerValue = 44100;
+  Options_RecordingChannels.IntegerValue = 2;
+  InstallCodecChooserDialog();
+  const std::string tone = folder_ / "tone.wav";
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 30 sine 1000 gain -6").c_str()), 0);
+  loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
+  WaitForTheSinkToPlayTheTone();
+
+  TRecordingDialogForm dialog;
+  dialog.show();
+  EXPECT_EQ(dialog.EncoderEdit()->text(), "ACM (Internal)");
+  // What ffprobe finds in the file each choice writes (the list's extension stays ".wav").
+  struct TCase {
+    std::string Choice, Stream;
+  };
+  const TCase cases[] = {{"WAV PCM 16-bit", "codec_name=pcm_s16le"},
+                         {"WAV PCM 24-bit", "codec_name=pcm_s24le"},
+                         {"WAV 32-bit float", "codec_name=pcm_f32le"},
+                         {"FLAC 16-bit", "codec_name=flac"},
+                         {"Ogg Vorbis", "codec_name=vorbis"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Choice);
+    Options_EncoderOutputFile.StringValue = "take " + std::to_string(&c - cases);
+    const std::string file = folder_ / (Options_EncoderOutputFile.StringValue + ".wav");
+    TCodecChooserAnswer answer;
+    answer.Choice = c.Choice;
+    answer.Arm();
+    dialog.StartButton()->click();
+    ASSERT_TRUE(answer.Shown);
+    EXPECT_EQ(answer.Title, "Choose Codec");
+    EXPECT_TRUE(IsRecording());
+    EXPECT_EQ(dialog.StartButton()->text(), "Stop Recording");
+    Spin(1000);
+    dialog.StartButton()->click();
+    EXPECT_FALSE(IsRecording());
+    const std::string probe = CommandOutput("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels:format=duration"
+                                            " -of default=nw=1 '" + file + "' 2>&1");
+    EXPECT_NE(probe.find(c.Stream + "\n"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("sample_rate=44100\n"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("channels=2\n"), std::string::npos) << probe;
+    const size_t at = probe.find("duration=");
+    ASSERT_NE(at, std::string::npos) << probe;
+    EXPECT_NEAR(std::atof(probe.c_str() + at + 9), 1.0, 0.3) << probe;
+    // The tone is in it, whatever the format: sox decodes the lossless ones to check.
+    if (c.Choice.find("WAV") == 0 || c.Choice.find("FLAC") == 0) {
+      const std::string decoded = folder_ / "decoded.wav";
+      ASSERT_EQ(std::system(("sox '" + file + "' -b 16 -e signed-integer '" + decoded + "' 2>/dev/null").c_str()), 0)
+          << c.Choice;
+      const TWav wav = ReadWav(decoded);
+      EXPECT_NEAR(TypicalCrossingFrequency(wav.Left, 44100), 1000.0, 5.0);
+    }
+  }
+  // The formats offered are those the library can write, in the order given.
+  TCodecChooserAnswer cancel;  // no choice: Cancel
+  cancel.Arm();
+  Options_EncoderOutputFile.StringValue = "cancelled";
+  dialog.StartButton()->click();
+  ASSERT_TRUE(cancel.Shown);
+  ASSERT_GE(cancel.Offered.size(), 7) << cancel.Offered.join(", ").toStdString();
+  EXPECT_TRUE(cancel.Offered[0].startsWith("WAV PCM 16-bit (44100 Hz, 2 ch)")) << cancel.Offered[0].toStdString();
+  EXPECT_TRUE(cancel.Offered[4].startsWith("FLAC 16-bit")) << cancel.Offered[4].toStdString();
+  // Cancel: no recording, no file, no message.
+  EXPECT_FALSE(IsRecording());
+  EXPECT_EQ(dialog.StartButton()->text(), "Start Recording");
+  Spin(300);
+  EXPECT_FALSE(fs::exists(folder_ / "cancelled.wav"));
+  EXPECT_TRUE(ReadMessageLog(log_.Path()).empty());
 }
 
 TEST_F(RecordingDialogTest, AnEncoderThatCannotStartIsReportedAndNothingRecords) {

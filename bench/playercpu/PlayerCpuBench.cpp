@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
       std::filesystem::create_directories(folders / "runtime");
       std::filesystem::permissions(folders / "runtime", std::filesystem::perms::owner_all,
                                    std::filesystem::perm_options::replace);
-      if (!settings.empty()) WriteTextFile(folders / "program" / "keldar3.ini", "[Settings]\n" + settings);
+      if (!settings.empty()) WriteTextFile(folders / "program/keldar3.ini", "[Settings]\n" + settings);
       ::setenv("XDG_RUNTIME_DIR", (folders / "runtime").c_str(), 1);
       TPlayerProcess player(folders / "program", folders / "runtime", folders / "messages.log");
       if (!player.Start({mp3})) {

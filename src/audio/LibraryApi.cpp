@@ -145,6 +145,8 @@ KAUDIO_BOOL KAUDIO_Free(void) {
     Lib().deviceDefault.clear();
   }
   if (out) out->Close();
+  // PortAudio's devices are a snapshot taken when it starts: the next start looks again.
+  PortAudioShutdown();
   FreeAllAddons();
   SetError(0);
   return 1;

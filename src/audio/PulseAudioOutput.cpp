@@ -319,8 +319,10 @@ void PulseAudioOutput::OnFailure() {
   live_ = false;
   mixer_->Rewind(heard);
   written_ = heard;
+  // The silent clock takes over from what was heard, running or paused as the server was.
+  fallback_->StartAt(heard);
+  if (!running_) fallback_->Pause();
   broken_ = true;
-  if (running_) fallback_->StartAt(heard);
 }
 
 bool PulseAudioOutput::Start() {

@@ -50,6 +50,10 @@ class SoundServerTest : public ::testing::Test {
     return h;
   }
 
+  // A null sink without clients renders more than a second ahead, and a stream that has just
+  // joined waits behind that once; a sound card's sink does not.
+  static void SettleSink() { SleepMs(1500); }
+
   TSoundServer server_;
   TempDir dir_;
 };
@@ -66,6 +70,7 @@ class AlsaDeviceTest : public SoundServerTest {
       if (std::string(info.driver) == "ALSA" && std::string(info.name) == "default") alsa = d;
     ASSERT_NE(alsa, 0u) << "no ALSA default device";
     ASSERT_TRUE(KAUDIO_Init(int(alsa), 48000, 0, nullptr, nullptr)) << KAUDIO_ErrorGetCode();
+    SettleSink();
   }
 };
 
@@ -79,9 +84,7 @@ class NativeOutputTest : public SoundServerTest {
     KAUDIO_DEVICEINFO info{};
     ASSERT_TRUE(KAUDIO_GetDeviceInfo(KAUDIO_DWORD(KAUDIO_GetDevice()), &info));
     ASSERT_STREQ(info.driver, "PulseAudio");
-    // A null sink without clients renders more than a second ahead, and a stream that has
-    // just joined waits behind that once; a sound card's sink does not.
-    SleepMs(1500);
+    SettleSink();
   }
 };
 

@@ -5,10 +5,12 @@
 #include <QMap>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringTokenizer>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <memory>
 
 #include "zpinput_shared/ZpinputPluginKit.h"
@@ -79,12 +81,23 @@ QString M3UTextOf(const QByteArray& data) {
   return text;
 }
 
-std::vector<Item> ReadM3U(const QByteArray& data, const QString& folder) {
-  std::vector<Item> items;
+constexpr qsizetype kLongestM3ULine = 32 * 1024;
+
+// Each entry goes straight into the host's stream: a list of a million entries is never held
+// twice over.
+void ReadM3U(const QByteArray& data, const QString& folder, std::string& bytes) {
   Item pending;
   bool havePending = false;
-  for (QString line : M3UTextOf(data).split(QLatin1Char('\n'))) {
-    line = line.trimmed();
+  Item item;
+  const QString text = M3UTextOf(data);
+  for (QStringView view : QStringTokenizer(text, u'\n')) {
+    // No locator or title is that long: such a line is damage, and is skipped with the title
+    // before it rather than copied around.
+    if (view.size() > kLongestM3ULine) {
+      havePending = false;
+      continue;
+    }
+    const QString line = view.trimmed().toString();
     if (line.isEmpty()) continue;
     if (line.startsWith(QStringLiteral("#EXTINF:"), Qt::CaseInsensitive)) {
       pending = Item{};
@@ -98,12 +111,12 @@ std::vector<Item> ReadM3U(const QByteArray& data, const QString& folder) {
       continue;
     }
     if (line.startsWith(QLatin1Char('#'))) continue;
-    Item item = havePending ? pending : Item{};
+    if (havePending) std::swap(item, pending);
+    else item = Item{};
     havePending = false;
     item.Path = Resolve(line, folder);
-    if (!item.Path.empty()) items.push_back(std::move(item));
+    if (!item.Path.empty()) zpkit::WriteItem(bytes, item);
   }
-  return items;
 }
 
 std::vector<Item> ReadPLS(const QByteArray& data, const QString& folder) {
@@ -299,14 +312,21 @@ int32_t LoadData(const char* fileName) {
     if (!Supported(ext)) return ZPINPUT_RESULT_FAILURE;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return ZPINPUT_RESULT_FAILURE;
-    const QByteArray data = file.read(64 << 20);
+    // At most 64 MiB (a million entries and more): a bigger file is read that far. Asked for
+    // no more than the file holds, so a small list does not reserve the whole limit.
+    constexpr qint64 kMostBytes = qint64(64) << 20;
+    const qint64 size = file.size();
+    const QByteArray data = file.read(size > 0 ? std::min(size, kMostBytes) : kMostBytes);
     const QString folder = QFileInfo(path).absolutePath();
-    std::vector<Item> items;
-    if (ext.startsWith(QLatin1String(".M3U"))) items = ReadM3U(data, folder);
-    else if (ext == QLatin1String(".PLS")) items = ReadPLS(data, folder);
-    else items = ReadXml(data, folder, ext);
     std::string bytes;
-    for (const Item& item : items) zpkit::WriteItem(bytes, item);
+    if (ext.startsWith(QLatin1String(".M3U"))) {
+      // About what an entry takes in the stream per byte of the list: no regrowing.
+      bytes.reserve(size_t(data.size()) * 2 + 4096);
+      ReadM3U(data, folder, bytes);
+    } else {
+      const std::vector<Item> items = ext == QLatin1String(".PLS") ? ReadPLS(data, folder) : ReadXml(data, folder, ext);
+      for (const Item& item : items) zpkit::WriteItem(bytes, item);
+    }
     g_stream->bytes.clear();
     g_stream->record.position = 0;
     g_stream->Append(bytes);

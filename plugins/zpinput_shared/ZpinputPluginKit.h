@@ -141,9 +141,24 @@ inline std::string Utf16ToUtf8(const std::u16string& text) {
 }
 
 inline void PutInt(std::string& out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  char little[8];
+  for (int i = 0; i < bytes; ++i) little[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  out.append(little, static_cast<size_t>(bytes));
 }
 inline void PutString(std::string& out, const std::string& text) {
+  // Most locators and names are plain ASCII: one unit per byte, written straight through.
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    PutInt(out, static_cast<uint32_t>(text.size()), 4);
+    const size_t at = out.size();
+    out.resize(at + 2 * text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+      out[at + 2 * i] = text[i];
+      out[at + 2 * i + 1] = 0;
+    }
+    return;
+  }
   std::u16string units = Utf8ToUtf16(text);
   PutInt(out, static_cast<uint32_t>(units.size()), 4);
   for (char16_t u : units) PutInt(out, u, 2);

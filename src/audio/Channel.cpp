@@ -229,6 +229,7 @@ void Channel::Stop() {
   const uint64_t pos = PositionFrames();
   Lib().mixer.Detach(voice_.get());
   attached_ = false;
+  DropOutputQueue();
   // What was buffered but never heard is decoded again on the next play.
   if (!ended_ && !HasEnded()) source->Seek(pos);
   state_ = PlayState::Stopped;
@@ -251,6 +252,8 @@ bool Channel::SetPosition(uint64_t frame) {
     ResetVoice();
     Fill();
     attached_ = Lib().mixer.Attach(voice_.get());
+    // The new place follows what was heard; what the output held of the old one is dropped.
+    DropOutputQueue();
     StartHearing();
   }
   if (ok) syncs.Raise(handle, KAUDIO_SYNC_SETPOS, 0);

@@ -43,6 +43,10 @@ uint64_t OutputPlayedFrames() {
   return out ? out->PlayedFrames() : UINT64_MAX;
 }
 
+void DropOutputQueue() {
+  if (auto* out = Lib().output.get()) out->DropQueued();
+}
+
 void WakeOutput() {
   if (auto* out = Lib().output.get()) out->Wake();
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,8 +25,11 @@ struct Library {
   Mixer mixer;
   std::unordered_map<uint32_t, std::shared_ptr<Channel>> channels;
   std::unordered_map<uint32_t, uint32_t> owners;  // DSP, FX and sync handles -> channel
-  std::vector<std::string> deviceNames;           // kept for KAUDIO_DEVICEINFO texts
-  std::vector<std::string> deviceDrivers;
+  // The device list as last read (again at every KAUDIO_Init: a sound server comes and goes).
+  // Its texts are kept for good: KAUDIO_DEVICEINFO hands them out.
+  std::set<std::string> deviceTexts;
+  std::vector<const char*> deviceNames;
+  std::vector<const char*> deviceDrivers;
   std::vector<bool> deviceDefault;
 };
 
@@ -36,6 +40,8 @@ uint32_t OutputRate();
 uint32_t OutputLatencyFrames();
 // The output's clock and control, for channels; harmless without an output.
 uint64_t OutputPlayedFrames();
+// A voice was detached for a seek or a stop: what the output holds of it is not heard.
+void DropOutputQueue();
 void WakeOutput();
 // Registers a channel and returns its handle.
 uint32_t RegisterChannel(std::shared_ptr<Channel> channel);

@@ -9,11 +9,31 @@
 #include "audio/Library.h"
 #include "audio/NullOutput.h"
 #include "audio/PortAudioOutput.h"
+#include "audio/PulseAudioOutput.h"
 #include "audio/SyncDispatcher.h"
 
 using namespace kaudio;
 
 namespace {
+
+// The devices after device 0: a running sound server's sinks first (the server's default sink
+// is the default device), then PortAudio's (plain ALSA, JACK), whose default is the default
+// only when no server answers.
+struct DeviceEntry {
+  std::string name;
+  std::string driver;
+  bool isDefault;
+  std::string sink;  // a sound server's sink
+  int paIndex;       // else PortAudio's device
+};
+
+std::vector<DeviceEntry> ListDevices() {
+  std::vector<DeviceEntry> list;
+  for (auto& s : PulseAudioSinks()) list.push_back({s.description, "PulseAudio", s.isDefault, s.name, -1});
+  const bool server = !list.empty();
+  for (auto& d : PortAudioOutputDevices()) list.push_back({d.name, d.driver, d.isDefault && !server, {}, d.paIndex});
+  return list;
+}
 
 std::unique_ptr<OutputDevice> OpenDevice(int device, uint32_t rate) {
   if (device == 0) {
@@ -21,16 +41,18 @@ std::unique_ptr<OutputDevice> OpenDevice(int device, uint32_t rate) {
     if (out->Open(rate, 2, &Lib().mixer)) return out;
     return nullptr;
   }
-  auto list = PortAudioOutputDevices();
-  int pa = -1;
+  const auto list = ListDevices();
+  const DeviceEntry* entry = nullptr;
   if (device < 0) {
     for (auto& d : list)
-      if (d.isDefault) pa = d.paIndex;
+      if (d.isDefault && !entry) entry = &d;
   } else if (size_t(device) <= list.size()) {
-    pa = list[size_t(device) - 1].paIndex;
+    entry = &list[size_t(device) - 1];
   }
-  if (pa < 0) return nullptr;
-  auto out = std::make_unique<PortAudioOutput>(pa);
+  if (!entry) return nullptr;
+  std::unique_ptr<OutputDevice> out;
+  if (entry->paIndex < 0) out = std::make_unique<PulseAudioOutput>(entry->sink, entry->name);
+  else out = std::make_unique<PortAudioOutput>(entry->paIndex);
   if (!out->Open(rate, 2, &Lib().mixer)) return nullptr;
   return out;
 }
@@ -72,6 +94,13 @@ KAUDIO_BOOL KAUDIO_Init(int device, KAUDIO_DWORD freq, KAUDIO_DWORD flags, void*
   if (device < -1) return Fail(KAUDIO_ERROR_DEVICE);
   if (freq == 0) freq = 44100;
   if (freq < 8000 || freq > 384000) return Fail(KAUDIO_ERROR_FREQ);
+  {
+    // Device numbers follow the list as it is now.
+    std::lock_guard lock(Lib().mutex);
+    Lib().deviceNames.clear();
+    Lib().deviceDrivers.clear();
+    Lib().deviceDefault.clear();
+  }
   std::unique_ptr<OutputDevice> out = OpenDevice(device, freq);
   int used = device;
   if (!out && device == KAUDIO_DEVICE_DEFAULT) {
@@ -111,8 +140,13 @@ KAUDIO_BOOL KAUDIO_Free(void) {
     out = std::move(Lib().output);
     Lib().initialized = false;
     Lib().device = -1;
+    Lib().deviceNames.clear();
+    Lib().deviceDrivers.clear();
+    Lib().deviceDefault.clear();
   }
   if (out) out->Close();
+  // PortAudio's devices are a snapshot taken when it starts: the next start looks again.
+  PortAudioShutdown();
   FreeAllAddons();
   SetError(0);
   return 1;
@@ -168,18 +202,19 @@ KAUDIO_BOOL KAUDIO_GetDeviceInfo(KAUDIO_DWORD device, KAUDIO_DEVICEINFO* info) {
   auto& drivers = Lib().deviceDrivers;
   auto& defaults = Lib().deviceDefault;
   if (names.empty()) {
-    names.push_back("No sound");
-    drivers.push_back("none");
+    auto keep = [&](const std::string& text) { return Lib().deviceTexts.insert(text).first->c_str(); };
+    names.push_back(keep("No sound"));
+    drivers.push_back(keep("none"));
     defaults.push_back(false);
-    for (auto& d : PortAudioOutputDevices()) {
-      names.push_back(d.name);
-      drivers.push_back(d.driver);
+    for (auto& d : ListDevices()) {
+      names.push_back(keep(d.name));
+      drivers.push_back(keep(d.driver));
       defaults.push_back(d.isDefault);
     }
   }
   if (device >= names.size()) return Fail(KAUDIO_ERROR_DEVICE);
-  info->name = names[device].c_str();
-  info->driver = drivers[device].c_str();
+  info->name = names[device];
+  info->driver = drivers[device];
   info->flags = KAUDIO_DEVICE_ENABLED;
   if (Lib().initialized && Lib().device == int(device)) info->flags |= KAUDIO_DEVICE_INIT;
   if (defaults[device]) info->flags |= KAUDIO_DEVICE_ISDEFAULT;

@@ -27,6 +27,10 @@ class OutputDevice {
   // Any thread: a voice starts or resumes; consume again if idle.
   virtual void Wake() = 0;
   virtual void Close() = 0;
+  // Any thread, while a voice is detached for a seek or a stop: what the device holds but has
+  // not played is dropped and the attached voices move back to what was heard, so the old
+  // place is not heard after the new one was asked for. Devices that hold little keep it.
+  virtual void DropQueued() {}
   virtual uint32_t Rate() const = 0;
   virtual uint32_t Channels() const = 0;
   // The most the device holds between the mixer and the ear.

@@ -37,6 +37,23 @@ void TempoSource::Apply() {
 ReadResult TempoSource::Read(float* dst, size_t frames, size_t* got) {
   Apply();
   *got = 0;
+  // Neither tempo, pitch nor rate changed: SoundTouch would only cost time (most songs play
+  // so). What it still holds from a change is pushed out first.
+  const bool neutral = appliedTempo_ == 0 && appliedPitch_ == 0 && (appliedRate_ == 0 || appliedRate_ == format_.rate);
+  if (neutral) {
+    if (st_->numUnprocessedSamples() > 0) st_->flush();
+    while (*got < frames && st_->numSamples() > 0)
+      *got += st_->receiveSamples(dst + *got * format_.channels, uint32_t(frames - *got));
+    while (*got < frames && !sourceEnded_) {
+      bool ended = false;
+      const size_t pulled = source_->Pull(dst + *got * format_.channels, frames - *got, &ended);
+      *got += pulled;
+      if (ended) sourceEnded_ = true;
+      else if (!pulled) break;  // a live source has nothing yet
+    }
+    if (*got) return ReadResult::Data;
+    return sourceEnded_ ? ReadResult::Ended : ReadResult::Stalled;
+  }
   while (*got < frames) {
     const unsigned n = st_->receiveSamples(dst + *got * format_.channels, uint32_t(frames - *got));
     *got += n;

@@ -156,8 +156,8 @@ class RecordingDialogTest : public ::testing::Test {
   // Waits until the tone being played is what the sink mixes now. The idle sink had mixed
   // silence up to 2 s ahead; until its clock has caught up, the tone is not yet in what it
   // plays, and a monitor connected meanwhile hears nothing before that point.
-  void WaitForTheSinkToPlayTheTone() {
-    for (int i = 0; i < 100 && server_.StreamCount() == 0; ++i) Spin(20);
+  void WaitForTheSinkToPlayTheTone(int streamsBefore) {
+    for (int i = 0; i < 100 && server_.StreamCount() <= streamsBefore; ++i) Spin(20);
     for (int i = 0; i < 150 && !(server_.SinkLatencyUsec() >= 0 && server_.SinkLatencyUsec() < 50000); ++i) Spin(20);
     ASSERT_LT(server_.SinkLatencyUsec(), 50000) << "the sink did not settle to the tone's short latency";
   }
@@ -195,9 +195,11 @@ TEST_F(RecordingDialogTest, RecordsTheMonitorOfAPlayingSinkUntilStopped) {
   // A short playback latency keeps the null sink (and so its monitor) running in small
   // periods (30 ms here; with paplay's default 2 s, so the monitor's first block would come
   // that late), yet long enough that a loaded machine does not starve paplay into gaps.
+  // The engine's own output is one of the server's streams already.
+  const int streams = server_.StreamCount();
   loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
   // The tone is running before recording starts.
-  WaitForTheSinkToPlayTheTone();
+  WaitForTheSinkToPlayTheTone(streams);
 
   TRecordingDialogForm dialog;
   dialog.show();
@@ -266,8 +268,9 @@ TEST_F(RecordingDialogTest, TheInternalEncodersCodecChooserDecidesTheFilesFormat
   InstallCodecChooserDialog();
   const std::string tone = folder_ / "tone.wav";
   ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 30 sine 1000 gain -6").c_str()), 0);
+  const int streams = server_.StreamCount();
   loopback::TChildProcess player({"paplay", "--latency-msec=100", tone});
-  WaitForTheSinkToPlayTheTone();
+  WaitForTheSinkToPlayTheTone(streams);
 
   TRecordingDialogForm dialog;
   dialog.show();

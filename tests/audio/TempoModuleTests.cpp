@@ -1,6 +1,7 @@
 // Tempo streams over decoding channels, and tracker modules.
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "AudioTestSupport.h"
 
@@ -45,6 +46,44 @@ TEST_F(TempoTest, FiftyPercentFasterPlaysSixSecondsInFour) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   EXPECT_NEAR(took, 4.0, 0.3);
+}
+
+// Read until the end; the frames as stereo float.
+std::vector<float> DecodeAll(KAUDIO_HSTREAM h) {
+  std::vector<float> all;
+  float block[2048];
+  for (;;) {
+    const KAUDIO_DWORD got = KAUDIO_ChannelGetData(h, block, sizeof block | KAUDIO_DATA_FLOAT);
+    if (got == KAUDIO_DWORD(-1) || got == 0) break;
+    all.insert(all.end(), block, block + got / sizeof(float));
+  }
+  return all;
+}
+
+TEST_F(TempoTest, AtItsNeutralSettingsTheSourceComesThroughUntouchedAndAChangeBackLosesNothing) {
+  const std::string path = dir_.File("tone.wav");
+  ASSERT_TRUE(MakeTone(path, 3.0));
+  const KAUDIO_HSTREAM plain = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_STREAM_DECODE | 0x80000000u);
+  ASSERT_NE(plain, 0u);
+  const std::vector<float> source = DecodeAll(plain);
+  ASSERT_EQ(source.size(), size_t(3 * 44100 * 2));
+
+  const KAUDIO_HSTREAM neutral = Tempo(path, KAUDIO_STREAM_DECODE);
+  ASSERT_NE(neutral, 0u) << KAUDIO_ErrorGetCode();
+  EXPECT_EQ(DecodeAll(neutral), source);
+
+  // A second at double speed, then back: the rest of the file follows, none of it twice.
+  const KAUDIO_HSTREAM changed = Tempo(path, KAUDIO_STREAM_DECODE);
+  ASSERT_NE(changed, 0u);
+  ASSERT_TRUE(KAUDIO_ChannelSetAttribute(changed, KAUDIO_ATTRIB_TEMPO, 100.0f));
+  std::vector<float> fast(44100 * 2);
+  ASSERT_EQ(KAUDIO_ChannelGetData(changed, fast.data(), KAUDIO_DWORD(fast.size() * 4) | KAUDIO_DATA_FLOAT),
+            KAUDIO_DWORD(fast.size() * 4));
+  ASSERT_TRUE(KAUDIO_ChannelSetAttribute(changed, KAUDIO_ATTRIB_TEMPO, 0.0f));
+  const std::vector<float> rest = DecodeAll(changed);
+  // Two seconds of the file went by at double speed; one is left, with SoundTouch's few
+  // milliseconds of latency pushed out at the change.
+  EXPECT_NEAR(double(rest.size()) / 2 / 44100, 1.0, 0.15);
 }
 
 TEST_F(TempoTest, PitchAndRateMoveTheSpectrumPeak) {

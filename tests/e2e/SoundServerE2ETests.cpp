@@ -1,5 +1,5 @@
-// The real player through a real sound server (PortAudio's ALSA device, routed to PulseAudio
-// by ALSA's pulse plug-in): songs end and the next one starts by itself, the time display
+// The real player through a real sound server (natively, and through PortAudio's ALSA device
+// routed to PulseAudio by ALSA's pulse plug-in): songs end and the next one starts by itself, the time display
 // keeps up with what is heard, and the server receives the songs one after the other.
 #include "DeckE2EFixture.h"
 #include "SoundServerPeer.h"
@@ -65,6 +65,11 @@ TEST_F(SoundServerE2E, TwoSongsPlayOneAfterTheOtherThroughAlsa) {
   // ALSA's pulse plug-in adds a buffer of its own before the server.
   TSoundServer server(/*nativeClients=*/false);
   PlayTwoSongsAndListen(server, 1.2);
+}
+
+TEST_F(SoundServerE2E, TwoSongsPlayOneAfterTheOtherThroughTheNativeOutput) {
+  TSoundServer server;
+  PlayTwoSongsAndListen(server, 0.6);
 }
 
 }  // namespace

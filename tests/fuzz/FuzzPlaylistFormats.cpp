@@ -9,9 +9,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
   const QString folder = QStringLiteral("/music/lists");
   std::vector<Item> items;
-  if (ext.startsWith(QLatin1String(".M3U"))) items = ReadM3U(bytes, folder);
-  else if (ext == QLatin1String(".PLS")) items = ReadPLS(bytes, folder);
-  else items = ReadXml(bytes, folder, ext);
+  if (ext.startsWith(QLatin1String(".M3U"))) {
+    // The M3U reader writes the host's stream itself.
+    std::string read;
+    ReadM3U(bytes, folder, read);
+    items = zpkit::ReadItems(reinterpret_cast<const uint8_t*>(read.data()), read.size());
+  } else if (ext == QLatin1String(".PLS")) {
+    items = ReadPLS(bytes, folder);
+  } else {
+    items = ReadXml(bytes, folder, ext);
+  }
   WriteFormat(items, ext);
   std::string stream;
   for (const Item& item : items) zpkit::WriteItem(stream, item);

@@ -1,6 +1,10 @@
 // Loading and saving playlist files by extension: native ".ZPL", formats of the playlist
 // plug-in, nested playlists, playlists behind URLs and the save-filter extension rule.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "PlaylistTestSupport.h"
 #include "../util/TestHttpServer.h"
@@ -133,4 +137,39 @@ TEST_F(PlaylistFileTest, SaveFilterOfTheTableNamesThePluginFormats) {
   ASSERT_EQ(filter.rfind("Zorvane Audio Player PlayList (*.zpl)|*.ZPL|", 0), 0u) << filter;
   EXPECT_NE(filter.find("(*.m3u)|*.M3U|"), std::string::npos) << filter;
   EXPECT_EQ(ApplySaveFilterExtension("/l/list.txt", filter, 1), "/l/list.ZPL");
+}
+
+TEST_F(PlaylistFileTest, M3UTitlesAndLengthsBelongOnlyToTheEntryAfterThem) {
+  WriteTextFile(Path("mixed.m3u"),
+                "#EXTM3U\n#EXTINF:123,Some One - First Song\n/m/1.mp3\n/m/2.mp3\n"
+                "#EXTINF:-1,Radio\nhttp://radio.example/s\n#EXTINF:45,Lost Title\n\n#comment\n/m/3.mp3\n");
+  TPlaylist list;
+  ASSERT_EQ(LoadPlaylistFile(list, Path("mixed.m3u"), true), KELDAR_PLAYLIST_LOADED);
+  ASSERT_EQ(Locators(list), (std::vector<std::string>{"/m/1.mp3", "/m/2.mp3", "http://radio.example/s", "/m/3.mp3"}));
+  EXPECT_EQ(list.Item(0).FilePlaybackLength, 123);
+  EXPECT_EQ(list.Item(1).FilePlaybackLength, 0) << "the first entry's length leaked into the next";
+  EXPECT_EQ(list.Item(2).FilePlaybackLength, 0);
+  EXPECT_EQ(list.Item(3).FilePlaybackLength, 45);
+}
+
+TEST_F(PlaylistFileTest, AHugeM3UOrOneWithAMegabyteLineIsReadInBoundedMemory) {
+  // A list whose last line is a megabyte long, and then a gigabyte of damage (a hole of zeros).
+  const std::string file = Path("huge.m3u");
+  {
+    std::ofstream out(file, std::ios::binary);
+    for (int i = 0; i < 1000; ++i) out << "#EXTINF:60,Entry " << i << "\n/m/" << i << ".mp3\n";
+    out << "#EXTINF:60,Long\n/m/" << std::string(1 << 20, 'x') << ".mp3\n/m/after.mp3\n";
+  }
+  ASSERT_EQ(::truncate(file.c_str(), off_t(1) << 30), 0);
+  rusage before{};
+  ::getrusage(RUSAGE_SELF, &before);
+  TPlaylist list;
+  LoadPlaylistFile(list, file, true);
+  rusage after{};
+  ::getrusage(RUSAGE_SELF, &after);
+  ASSERT_GE(list.Count(), 1001);
+  EXPECT_EQ(list.Item(0).FullPathAndFilename, "/m/0.mp3");
+  EXPECT_EQ(list.Item(1000).FullPathAndFilename, "/m/after.mp3") << "the megabyte line was kept";
+  for (int i = 0; i < list.Count(); ++i) ASSERT_LT(list.Item(i).FullPathAndFilename.size(), 4096u) << i;
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 512 * 1024);  // kilobytes: far below the file
 }

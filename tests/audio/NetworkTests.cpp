@@ -163,22 +163,29 @@ TEST_F(NetworkTest, IcyMetadataIsSplitFromTheAudioAndRaisesMetaSyncs) {
   // Interleave a metadata block every 4000 bytes; the title changes half way.
   const size_t metaint = 4000;
   std::string body;
+  size_t changeAt = 0;  // where the first block with the new title starts
   for (size_t at = 0, n = 0; at < audio.size(); at += metaint, ++n) {
     body += audio.substr(at, metaint);
     if (at + metaint >= audio.size()) break;
+    if (n == 5) changeAt = body.size();
     std::string meta = n < 5 ? "StreamTitle='Artist - Song';" : "StreamTitle='Artist - Next';";
     meta.resize((meta.size() + 15) / 16 * 16, '\0');
     body += char(meta.size() / 16);
     body += meta;
   }
-  LocalServer server([body, metaint](int c) {
+  static std::atomic<bool> syncSet{false};
+  syncSet = false;
+  LocalServer server([body, metaint, changeAt](int c) {
     char buf[1024];
     recv(c, buf, sizeof buf, 0);
     const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name:Meta Radio\r\nicy-metaint:" +
                              std::to_string(metaint) + "\r\n\r\n";
     send(c, head.data(), head.size(), MSG_NOSIGNAL);
-    // Paced like a station, so the title changes after the sync is set.
+    // Paced like a station; the new title is held back until the sync is set, however long
+    // opening the stream took.
     for (size_t at = 0; at < body.size(); at += 4096) {
+      for (int i = 0; at + 4096 > changeAt && !syncSet && i < 1000; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
       send(c, body.data() + at, std::min<size_t>(4096, body.size() - at), MSG_NOSIGNAL);
       std::this_thread::sleep_for(std::chrono::milliseconds(60));
     }
@@ -196,6 +203,7 @@ TEST_F(NetworkTest, IcyMetadataIsSplitFromTheAudioAndRaisesMetaSyncs) {
                                     std::lock_guard lock(l->mutex);
                                     l->titles.push_back(KAUDIO_ChannelGetTags(ch, KAUDIO_TAG_META));
                                   }, &log), 0u);
+  syncSet = true;
   // The whole body decodes: no metadata byte reaches the decoder as audio.
   const KAUDIO_HSTREAM probe = KAUDIO_StreamCreateFile(0, mp3.c_str(), 0, 0, KAUDIO_STREAM_DECODE);
   ASSERT_NE(probe, 0u);

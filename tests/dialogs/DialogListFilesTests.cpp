@@ -1,6 +1,11 @@
 // The favourites line format and the freedb "sites" reply reader on their own.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include "dialogs/FreedbServersFromInternet.h"
 #include "dialogs/URLFavourites.h"
 
@@ -28,4 +33,29 @@ TEST(FreedbSitesReply, OnlyA210ReplyWithHttpLinesCounts) {
   // Short lines are no servers.
   ASSERT_TRUE(FreedbServersFromSitesReply({"210 Ok", "short http 80", "."}, servers));
   EXPECT_EQ(servers.TotalServers, 0);
+}
+
+TEST(FreedbServerFile, TenThousandLinesAMegabyteLineAndBinaryGiveAtMost100Servers) {
+  const std::string path = std::filesystem::temp_directory_path() / ("keldar-servers-" + std::to_string(::getpid()) + ".ini");
+  std::string text = "big.example http 80 /cgi N1 E1 " + std::string(1 << 20, 'd') + "\n";
+  for (int i = 0; i < 10000; ++i)
+    text += (i % 2 ? std::string("\x00\xff binary\n", 10) : "m" + std::to_string(i) + ".example http 80 /cgi N1 E1 City\n");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  ::setenv("KELDAR_MESSAGE_LOG", "/dev/null", 1);
+  freedbServersStructure servers;
+  EXPECT_TRUE(LoadfreedbServersFromFile(servers, path));
+  EXPECT_EQ(servers.TotalServers, 100);
+  EXPECT_EQ(servers.CurrentServer[0].ServerLocationDescription.size(), size_t(1) << 20);
+  // Nothing usable at all: the 12 defaults.
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << std::string("\x01\x02\x03\n\n", 5);
+  }
+  EXPECT_FALSE(LoadfreedbServersFromFile(servers, path));
+  EXPECT_EQ(servers.TotalServers, 12);
+  ::unsetenv("KELDAR_MESSAGE_LOG");
+  std::filesystem::remove(path);
 }

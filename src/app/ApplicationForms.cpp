@@ -9,6 +9,10 @@
 #include "app/PlaylistEditorForm.h"
 #include "app/TRecordingDialogForm.h"
 #include "app/VisualsScreenForm.h"
+#include "dialogs/OpenURLDialog.h"
+#include "dialogs/PreferencesDialog.h"
+#include "dialogs/SystemInfoForm.h"
+#include "dialogs/TAGDialog.h"
 
 namespace {
 template <typename T>
@@ -47,6 +51,10 @@ void TApplicationForms::CreateRemainingForms() {
     else if (std::strcmp(name, "TFullScreenControlsForm") == 0) Keep(m_forms, m_fullScreen);
     else if (std::strcmp(name, "TEqualizerPresetsForm") == 0) Keep(m_forms, m_equalizerPresets);
     else if (std::strcmp(name, "TRecordingDialogForm") == 0) Keep(m_forms, m_recording);
+    else if (std::strcmp(name, "TPreferencesDialogForm") == 0) Keep(m_forms, m_preferences);
+    else if (std::strcmp(name, "TTAGDialogForm") == 0) Keep(m_forms, m_tagEditor);
+    else if (std::strcmp(name, "TSystemInfoForm") == 0) Keep(m_forms, m_systemInfo);
+    else if (std::strcmp(name, "TOpenURLDialogForm") == 0) Keep(m_forms, m_openURL);
     else m_forms.push_back(std::make_unique<TPlaceholderForm>(name));
   }
   m_skinnedWindows = std::make_unique<TSkinnedWindowSet>(m_deck.get(), m_equalizer, m_playlist, m_visuals, m_library,
@@ -64,6 +72,10 @@ void TApplicationForms::DestroyAll() {
   m_fullScreen = nullptr;
   m_equalizerPresets = nullptr;
   m_recording = nullptr;
+  m_preferences = nullptr;
+  m_tagEditor = nullptr;
+  m_systemInfo = nullptr;
+  m_openURL = nullptr;
   m_deck.reset();
 }
 

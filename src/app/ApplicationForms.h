@@ -19,6 +19,10 @@ class TKELDAR_DatabaseForm;
 class TFullScreenControlsForm;
 class TEqualizerPresetsForm;
 class TRecordingDialogForm;
+class TPreferencesDialogForm;
+class TTAGDialogForm;
+class TSystemInfoForm;
+class TOpenURLDialogForm;
 
 // Stands for a window whose real class is not part of this program yet: it exists, in
 // its place in the creation order, and is never shown.
@@ -46,6 +50,10 @@ class TApplicationForms {
   TFullScreenControlsForm* FullScreen() const { return m_fullScreen; }
   TEqualizerPresetsForm* EqualizerPresets() const { return m_equalizerPresets; }
   TRecordingDialogForm* Recording() const { return m_recording; }
+  TPreferencesDialogForm* Preferences() const { return m_preferences; }
+  TTAGDialogForm* TagEditor() const { return m_tagEditor; }
+  TSystemInfoForm* SystemInfo() const { return m_systemInfo; }
+  TOpenURLDialogForm* OpenURL() const { return m_openURL; }
   // The six skinned windows for the skin loader (null before CreateRemainingForms).
   TSkinnedWindowSet* SkinnedWindows() const { return m_skinnedWindows.get(); }
   // Class names in creation order, the main window first (for tests and diagnostics).
@@ -62,6 +70,10 @@ class TApplicationForms {
   TFullScreenControlsForm* m_fullScreen = nullptr;
   TEqualizerPresetsForm* m_equalizerPresets = nullptr;
   TRecordingDialogForm* m_recording = nullptr;
+  TPreferencesDialogForm* m_preferences = nullptr;
+  TTAGDialogForm* m_tagEditor = nullptr;
+  TSystemInfoForm* m_systemInfo = nullptr;
+  TOpenURLDialogForm* m_openURL = nullptr;
   std::unique_ptr<TSkinnedWindowSet> m_skinnedWindows;
 };
 

@@ -15,22 +15,14 @@
 
 namespace {
 
-void Run(const std::function<void()>& action, const char* name) {
-  if (action)
-    action();
-  else
-    CommandActionNotInstalled(name);
+// The program installs every action at start-up; before that (and in parts of the program run
+// alone) an action has nothing to act on and does nothing.
+void Run(const std::function<void()>& action) {
+  if (action) action();
 }
 
-void RunWithPage(const std::function<void(const std::string&)>& action, const char* name, const std::string& page) {
-  if (action)
-    action(page);
-  else
-    CommandActionNotInstalled(std::string(name) + " \"" + page + "\"");
-}
-
-std::string ControlName(KELDARSkinControls_IDs control) {
-  return IsKELDARSkinControlOrdinal(control) ? std::string(KELDARSkinControlIdentString(control)) : "control";
+void RunWithPage(const std::function<void(const std::string&)>& action, const std::string& page) {
+  if (action) action(page);
 }
 
 }  // namespace
@@ -40,15 +32,11 @@ TCommandActions& CommandActions() {
   return actions;
 }
 
-void CommandActionNotInstalled(const std::string& name) {
-  qWarning("keldar3: command not installed yet: %s", name.c_str());
-}
-
-void CommandPrevious() { Run(CommandActions().Previous, "Previous"); }
-void CommandPlay() { Run(CommandActions().Play, "Play"); }
-void CommandPause() { Run(CommandActions().Pause, "Pause"); }
-void CommandStop() { Run(CommandActions().Stop, "Stop"); }
-void CommandNext() { Run(CommandActions().Next, "Next"); }
+void CommandPrevious() { Run(CommandActions().Previous); }
+void CommandPlay() { Run(CommandActions().Play); }
+void CommandPause() { Run(CommandActions().Pause); }
+void CommandStop() { Run(CommandActions().Stop); }
+void CommandNext() { Run(CommandActions().Next); }
 
 void CommandPauseOrPlay() {
   const int state = CommandEnginePlayerState();
@@ -64,40 +52,34 @@ int CommandEnginePlayerState() {
 }
 
 void CommandVisualsMenuItem(const std::string& item) {
-  RunWithPage(CommandActions().VisualsMenuItem, "VisualsMenuItem", item);
+  RunWithPage(CommandActions().VisualsMenuItem, item);
 }
 
-void CommandAddFiles() { Run(CommandActions().AddFiles, "AddFiles"); }
-void CommandShowRecordingDialog() { Run(CommandActions().ShowRecordingDialog, "ShowRecordingDialog"); }
+void CommandAddFiles() { Run(CommandActions().AddFiles); }
+void CommandShowRecordingDialog() { Run(CommandActions().ShowRecordingDialog); }
 
 void CommandShowPreferencesPage(const std::string& page) {
-  RunWithPage(CommandActions().ShowPreferencesPage, "ShowPreferencesPage", page);
+  RunWithPage(CommandActions().ShowPreferencesPage, page);
 }
 
 void CommandSelectPreferencesPage(const std::string& page) {
-  RunWithPage(CommandActions().SelectPreferencesPage, "SelectPreferencesPage", page);
+  RunWithPage(CommandActions().SelectPreferencesPage, page);
 }
 
 void CommandClickDeckControl(KELDARSkinControls_IDs control) {
   const auto& click = CommandActions().ClickDeckControl;
-  if (click)
-    click(control);
-  else
-    CommandActionNotInstalled("ClickDeckControl " + ControlName(control));
+  if (click) click(control);
 }
 
-void CommandShowMainForm() { Run(CommandActions().ShowMainForm, "ShowMainForm"); }
-void CommandCloseMainWindow() { Run(CommandActions().CloseMainWindow, "CloseMainWindow"); }
-void CommandCheckForUpdates() { Run(CommandActions().CheckForUpdates, "CheckForUpdates"); }
+void CommandShowMainForm() { Run(CommandActions().ShowMainForm); }
+void CommandCloseMainWindow() { Run(CommandActions().CloseMainWindow); }
+void CommandCheckForUpdates() { Run(CommandActions().CheckForUpdates); }
 
 void RunSkinControlAction(KELDARSkinControls_IDs control) {
   if (!IsKELDARSkinControlOrdinal(control)) return;
   // A copy: the action may rebind controls or load another skin.
   const KELDARSkin_ControlClickProcedureType action = MultimediaSkin()[control].Control_LeftClickProcedure;
-  if (action)
-    action();
-  else
-    CommandActionNotInstalled("action of " + ControlName(control));
+  if (action) action();
 }
 
 void FlipSkinButtonAndRunAction(KELDARSkinControls_IDs control) {

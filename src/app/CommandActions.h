@@ -1,6 +1,6 @@
 // The actions that keyboard shortcuts, global hot keys and the pop-up and tray menus run.
-// The deck controller and the windows install the real ones at start-up; until an action is
-// installed, running it goes to CommandActionNotInstalled, which writes a warning naming it.
+// The deck controller and the windows install the real ones at start-up; an action that is not
+// installed (a window built alone in a test) does nothing.
 // UI thread only.
 #pragma once
 
@@ -41,9 +41,6 @@ struct TCommandActions {
 };
 TCommandActions& CommandActions();
 
-// Where an action that is not installed yet ends up: a warning with its name.
-void CommandActionNotInstalled(const std::string& name);
-
 // Running the installed actions.
 void CommandPrevious();
 void CommandPlay();
@@ -63,7 +60,7 @@ void CommandCloseMainWindow();
 void CommandCheckForUpdates();
 void CommandVisualsMenuItem(const std::string& item);
 
-// Runs a skin control's click procedure; a control without one goes to the not-installed hook.
+// Runs a skin control's click procedure; a control without one does nothing.
 void RunSkinControlAction(KELDARSkinControls_IDs control);
 // Flips a toggle button (on/off, new mouse state up) and runs its action.
 void FlipSkinButtonAndRunAction(KELDARSkinControls_IDs control);

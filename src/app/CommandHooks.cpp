@@ -11,12 +11,9 @@
 
 namespace {
 
-// Runs `act` on the main window; without one the command reports itself.
-void OnDeckForm(const char* name, void (*act)(TDeckForm&)) {
-  if (TDeckForm* deck = DeckForm())
-    act(*deck);
-  else
-    CommandActionNotInstalled(std::string(name) + " (no main window)");
+// Runs `act` on the main window; without one (during exit) there is nothing to act on.
+void OnDeckForm(void (*act)(TDeckForm&)) {
+  if (TDeckForm* deck = DeckForm()) act(*deck);
 }
 
 }  // namespace
@@ -33,15 +30,12 @@ void InstallCommandHooks() {
   TCommandActions& actions = CommandActions();
   if (!actions.ClickDeckControl)
     actions.ClickDeckControl = [](KELDARSkinControls_IDs control) {
-      if (TDeckForm* deck = DeckForm())
-        SimulateSkinControlClick(*deck, control);
-      else
-        CommandActionNotInstalled("ClickDeckControl (no main window)");
+      if (TDeckForm* deck = DeckForm()) SimulateSkinControlClick(*deck, control);
     };
   if (!actions.CloseMainWindow)
-    actions.CloseMainWindow = [] { OnDeckForm("CloseMainWindow", [](TDeckForm& deck) { deck.close(); }); };
+    actions.CloseMainWindow = [] { OnDeckForm([](TDeckForm& deck) { deck.close(); }); };
   if (!actions.CheckForUpdates)
     actions.CheckForUpdates = [] {
-      OnDeckForm("CheckForUpdates", [](TDeckForm& deck) { deck.CheckForUpdatesClick(); });
+      OnDeckForm([](TDeckForm& deck) { deck.CheckForUpdatesClick(); });
     };
 }

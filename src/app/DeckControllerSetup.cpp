@@ -33,24 +33,18 @@ std::unique_ptr<TDeckTray>& Tray() {
 }
 
 // The commands the deck offers besides the transport: adding files, the dialogs built
-// separately (reported by name until they are installed), restoring and closing.
+// separately, restoring and closing.
 void InstallDeckCommandActions(TDeckForm* deck) {
   TCommandActions& actions = CommandActions();
   actions.AddFiles = PlaylistWindowAddFiles;
   actions.ShowRecordingDialog = [] {
-    RunLaterDialogHook(LaterDialogHooks().ShowRecordingDialog, "ShowRecordingDialog");
+    RunLaterDialogHook(LaterDialogHooks().ShowRecordingDialog);
   };
   actions.ShowPreferencesPage = [](const std::string& page) {
-    if (LaterDialogHooks().ShowPreferencesPage)
-      LaterDialogHooks().ShowPreferencesPage(page);
-    else
-      CommandActionNotInstalled("ShowPreferencesPage \"" + page + "\"");
+    if (LaterDialogHooks().ShowPreferencesPage) LaterDialogHooks().ShowPreferencesPage(page);
   };
   actions.SelectPreferencesPage = [](const std::string& page) {
-    if (LaterDialogHooks().SelectPreferencesPage)
-      LaterDialogHooks().SelectPreferencesPage(page);
-    else
-      CommandActionNotInstalled("SelectPreferencesPage \"" + page + "\"");
+    if (LaterDialogHooks().SelectPreferencesPage) LaterDialogHooks().SelectPreferencesPage(page);
   };
   actions.ShowMainForm = [] { Tray()->ShowMainForm(); };
   actions.CloseMainWindow = [deck] { deck->close(); };

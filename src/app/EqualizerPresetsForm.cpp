@@ -43,8 +43,6 @@ void ShowEqualizerPresetsForm() {
   if (TEqualizerPresetsForm* presets = EqualizerPresetsForm()) {
     presets->show();
     presets->raise();
-  } else {
-    CommandActionNotInstalled("TEqualizerPresetsForm");
   }
 }
 

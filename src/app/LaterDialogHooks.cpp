@@ -1,15 +1,10 @@
 #include "app/LaterDialogHooks.h"
 
-#include "app/CommandActions.h"
-
 TLaterDialogHooks& LaterDialogHooks() {
   static TLaterDialogHooks hooks;
   return hooks;
 }
 
-void RunLaterDialogHook(const std::function<void()>& hook, const char* name) {
-  if (hook)
-    hook();
-  else
-    CommandActionNotInstalled(name);
+void RunLaterDialogHook(const std::function<void()>& hook) {
+  if (hook) hook();
 }

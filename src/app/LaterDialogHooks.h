@@ -1,8 +1,7 @@
 // The dialogs and windows that skin controls open but that are built separately: the
 // preferences dialog, the recording dialog, the "Add URL to Playlist" dialog,
 // the song library's grid, dialogs and list menu, and the visuals window's content. Each
-// installs its hook at start-up; running a hook that is not installed reports it by name
-// through CommandActionNotInstalled. UI thread only.
+// installs its hook at start-up. UI thread only.
 #pragma once
 
 #include <functional>
@@ -28,5 +27,5 @@ struct TLaterDialogHooks {
 
 TLaterDialogHooks& LaterDialogHooks();
 
-// Runs the hook, or reports `name` as not installed.
-void RunLaterDialogHook(const std::function<void()>& hook, const char* name);
+// Runs the hook when it is installed.
+void RunLaterDialogHook(const std::function<void()>& hook);

@@ -121,6 +121,7 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
     SaveHistoryList(kSearchHistorySection, kSearchHistoryCapacity, history);
     form->FindText(wanted, column);
   };
+  LaterDialogHooks().ViewSelectedLibraryEntry = [form] { form->ViewFileInfo(); };
   LaterDialogHooks().ShowLibrarySortDialog = [form] {
     const int column = ChooseColumn(*form, "Sort", "Sort by", nullptr);
     if (column > 0) form->SortByGridColumn(column);
@@ -139,5 +140,6 @@ void ClearLibraryHooks() {
   LaterDialogHooks().ScrollLibraryGrid = nullptr;
   LaterDialogHooks().ShowLibraryFindDialog = nullptr;
   LaterDialogHooks().ShowLibrarySortDialog = nullptr;
+  LaterDialogHooks().ViewSelectedLibraryEntry = nullptr;
   LaterDialogHooks().ShowLibraryListMenuAt = nullptr;
 }

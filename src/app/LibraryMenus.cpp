@@ -37,9 +37,9 @@ void ShowLibraryRowMenu(TKELDAR_DatabaseForm& library, const QPoint& at) {
   menu.addAction("Add Selected To Playlist", &library, [&library] { library.AddSelectedToPlaylist(); });
   menu.addSeparator();
   menu.addAction("Search Library", &library,
-                 [] { RunLaterDialogHook(LaterDialogHooks().ShowLibraryFindDialog, "ShowLibraryFindDialog"); });
+                 [] { RunLaterDialogHook(LaterDialogHooks().ShowLibraryFindDialog); });
   menu.addAction("Sort Library", &library,
-                 [] { RunLaterDialogHook(LaterDialogHooks().ShowLibrarySortDialog, "ShowLibrarySortDialog"); });
+                 [] { RunLaterDialogHook(LaterDialogHooks().ShowLibrarySortDialog); });
   menu.addSeparator();
   menu.addAction("Remove Selected", &library, [&library] { library.RemoveSelected(); });
   menu.exec(at);

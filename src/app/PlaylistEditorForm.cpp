@@ -31,9 +31,8 @@ bool& ApplyingScrollTrack() {
 }
 
 template <typename Hook, typename... Args>
-void RunHookOrReport(const Hook& hook, const char* name, Args&&... args) {
+void RunHook(const Hook& hook, Args&&... args) {
   if (hook) hook(std::forward<Args>(args)...);
-  else CommandActionNotInstalled(name);
 }
 
 }  // namespace
@@ -255,18 +254,18 @@ void TPlaylistEditorForm::ShowPlaylistFileInfo(bool freedbAllowed) {
   const TPlaylistWindowHooks& hooks = PlaylistWindowHooks();
   const std::string locator = item->FullPathAndFilename;
   if (IsCDTrackLocator(locator)) {
-    RunHookOrReport(hooks.ShowCDTrackInfo, "ShowCDTrackInfo", m_playlist, index,
+    RunHook(hooks.ShowCDTrackInfo, m_playlist, index,
                     freedbAllowed && Options_UsefreedbSupportState.BooleanValue);
   } else {
     std::string archive, member;
     SplitCompressedFilePath(locator, archive, member);
     if (archive.empty()) {
-      RunHookOrReport(hooks.ShowTagEditor, "ShowTagEditor", *item, locator, locator);
+      RunHook(hooks.ShowTagEditor, *item, locator, locator);
     } else {
       // The editor works on an extracted copy, which goes again afterwards.
       const std::string copy = ExtractArchiveEntry(locator, ProgramFolder() + "/tempunzipped/info");
       if (copy.empty()) return;
-      RunHookOrReport(hooks.ShowTagEditor, "ShowTagEditor", *item, copy, locator);
+      RunHook(hooks.ShowTagEditor, *item, copy, locator);
       DeleteFileIfExists(copy);
     }
   }
@@ -288,13 +287,13 @@ void TPlaylistEditorForm::OpenContainingFolder() {
 }
 
 void TPlaylistEditorForm::AddSelectedFilesToLibrary() {
-  RunHookOrReport(PlaylistWindowHooks().AddSelectedFilesToLibrary, "AddSelectedFilesToLibrary", m_playlist);
+  RunHook(PlaylistWindowHooks().AddSelectedFilesToLibrary, m_playlist);
 }
 
 void TPlaylistEditorForm::AddSelectedURLsToFavourites() {
-  RunHookOrReport(PlaylistWindowHooks().AddSelectedURLsToFavourites, "AddSelectedURLsToFavourites", m_playlist);
+  RunHook(PlaylistWindowHooks().AddSelectedURLsToFavourites, m_playlist);
 }
 
 void TPlaylistEditorForm::ConvertSelectedFiles() {
-  RunHookOrReport(PlaylistWindowHooks().ConvertSelectedFiles, "ConvertSelectedFiles", m_playlist);
+  RunHook(PlaylistWindowHooks().ConvertSelectedFiles, m_playlist);
 }

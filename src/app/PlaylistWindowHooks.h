@@ -1,7 +1,6 @@
 // What the playlist window hands to parts of the program that are built separately: the
 // tag editor, the CD entry dialogs, the song library, the URL favourites and the converter.
-// They install their hook at start-up; a hook that is not installed is reported by name
-// (CommandActionNotInstalled) instead of being silently skipped. UI thread only.
+// They install their hook at start-up. UI thread only.
 #pragma once
 
 #include <functional>

@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "app/PreferencesPageTree.h"
+#include "dialogs/PreferencesPageTree.h"
 
 extern const char* const kPopUpMenuPagesMissingText;
 

@@ -98,8 +98,7 @@ void TRecordingDialogForm::Button1Click() {
 }
 
 void TRecordingDialogForm::Button2Click() {
-  const auto& show = LaterDialogHooks().ShowPreferencesPage;
-  RunLaterDialogHook(show ? std::function<void()>([&show] { show("Encoders Options"); }) : nullptr, "ShowPreferencesPage");
+  if (const auto& show = LaterDialogHooks().ShowPreferencesPage) show("Encoders Options");
 }
 
 void TRecordingDialogForm::ChangeOutputDirButtonClick() {

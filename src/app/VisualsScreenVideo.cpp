@@ -215,7 +215,6 @@ void RunVisualsScreenMenuItem(const std::string& item) {
   if (item == "Rewind") return DVDRewind();
   if (item == "Title Menu") return DVDTitleMenu();
   if (item == "Root Menu") return DVDRootMenu();
-  CommandActionNotInstalled("visuals menu \"" + item + "\"");
 }
 
 bool VisualsScreenInFullscreen() { return g_visuals && g_visuals->CheckIfInFullscreen; }

@@ -16,6 +16,7 @@
 #include "app/LibraryHooks.h"
 #include "app/CommandHooks.h"
 #include "app/DeckControllerSetup.h"
+#include "app/DialogsSetup.h"
 #include "app/ExitSignals.h"
 #include "app/PBOnceOnly.h"
 #include "app/PlayerApiDispatcher.h"
@@ -129,6 +130,7 @@ int main(int argc, char** argv) {
   InstallPluginHost(deck);
   InstallCDHooks(deck);
   if (forms.Library()) InstallLibraryHooks(*forms.Library());
+  InstallDialogs(forms);
   StartupHooks().BindSkinControlActions = [skinned] { BindSkinControlActions(*skinned); };
 
   // Skin packages are unpacked by the archive input plug-in; a package handed to us loads at
@@ -192,6 +194,7 @@ int main(int argc, char** argv) {
   ClearDeckController();
   ClearPluginHost();
   ClearCDHooks();
+  ClearDialogs();
   PlaylistHooks().LoadSkinPackage = nullptr;
   SetKELDARSkinPackageExtractor({});
   SetKELDARSkinConverters({}, {});

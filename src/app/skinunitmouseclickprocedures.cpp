@@ -290,7 +290,7 @@ void BindPlaylist(TSkinnedWindowSet& windows) {
   Bind(PlayListEditorForm_PLAddFilesButton, PlaylistWindowAddFiles);
   Bind(PlayListEditorForm_PLAddDirButton, PlaylistWindowAddFolder);
   Bind(PlayListEditorForm_PLAddUrlButton,
-       [] { RunLaterDialogHook(LaterDialogHooks().ShowAddURLDialog, "ShowAddURLDialog"); });
+       [] { RunLaterDialogHook(LaterDialogHooks().ShowAddURLDialog); });
   Bind(PlayListEditorForm_PLRemSelectedFilesButton, PlaylistWindowRemoveSelected);
   Bind(PlayListEditorForm_PLCropFilesButton, PlaylistWindowCropSelected);
   Bind(PlayListEditorForm_PLRemAllFilesButton, PlaylistWindowClear);
@@ -318,21 +318,18 @@ void BindVisualsAndLibrary(TSkinnedWindowSet& windows) {
        [&windows] { CloseSwitchedWindow(windows, DeckForm_DBButton, TWindow::Library); });
   Bind(CDDatabaseForm_DBScrollImage, [] {
     const int value = GetSkinControlValue(CDDatabaseForm_DBScrollImage);
-    if (LaterDialogHooks().ScrollLibraryGrid)
-      LaterDialogHooks().ScrollLibraryGrid(value);
-    else
-      CommandActionNotInstalled("ScrollLibraryGrid");
+    if (LaterDialogHooks().ScrollLibraryGrid) LaterDialogHooks().ScrollLibraryGrid(value);
   });
   Bind(CDDatabaseForm_DBMenu1Buttons, [&windows] {
-    RunLaterDialogHook(LaterDialogHooks().ShowLibraryFindDialog, "ShowLibraryFindDialog");
+    RunLaterDialogHook(LaterDialogHooks().ShowLibraryFindDialog);
     ReopenPressedControlsPanel(windows);
   });
   Bind(CDDatabaseForm_DBMenu2Buttons, [&windows] {
-    RunLaterDialogHook(LaterDialogHooks().ShowLibrarySortDialog, "ShowLibrarySortDialog");
+    RunLaterDialogHook(LaterDialogHooks().ShowLibrarySortDialog);
     ReopenPressedControlsPanel(windows);
   });
   Bind(CDDatabaseForm_DBMenu3Buttons, [&windows] {
-    RunLaterDialogHook(LaterDialogHooks().ViewSelectedLibraryEntry, "ViewSelectedLibraryEntry");
+    RunLaterDialogHook(LaterDialogHooks().ViewSelectedLibraryEntry);
     ReopenPressedControlsPanel(windows);
   });
   Bind(CDDatabaseForm_DBMenu4Buttons, [&windows] {
@@ -340,10 +337,7 @@ void BindVisualsAndLibrary(TSkinnedWindowSet& windows) {
     ReopenPressedControlsPanel(windows);
   });
   Bind(CDDatabaseForm_DBMenu5Buttons, [] {
-    if (LaterDialogHooks().ShowLibraryListMenuAt)
-      LaterDialogHooks().ShowLibraryListMenuAt(CDDatabaseForm_DBMenu5Buttons);
-    else
-      CommandActionNotInstalled("ShowLibraryListMenuAt");
+    if (LaterDialogHooks().ShowLibraryListMenuAt) LaterDialogHooks().ShowLibraryListMenuAt(CDDatabaseForm_DBMenu5Buttons);
   });
 }
 

@@ -264,12 +264,9 @@ TEST(CommandHooks, InstallTheStartupHooksAndTheDefaultActions) {
     TWarningCapture warnings;
     StartupHooks().BuildPopUpMenus();
     EXPECT_EQ(MenuTexts(MainPopUpMenu()), kMainMenu);
-    EXPECT_TRUE(warnings.Contains("SelectPreferencesPage \"About\""));
-    // Without a main window the default click says so instead of doing nothing.
-    if (!DeckForm()) {
-      CommandClickDeckControl(DeckForm_EQButton);
-      EXPECT_TRUE(warnings.Contains("ClickDeckControl (no main window)"));
-    }
+    // Without a main window (nor a preferences dialog) the default click has nothing to act on.
+    if (!DeckForm()) CommandClickDeckControl(DeckForm_EQButton);
+    EXPECT_TRUE(TWarningCapture::Texts().empty());
   }
   Options_EnableWideHotkeysSupport.BooleanValue = true;
   EXPECT_FALSE(StartupHooks().RegisterGlobalHotkeys());

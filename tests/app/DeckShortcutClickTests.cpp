@@ -52,15 +52,15 @@ TEST_F(DeckShortcutClicks, CtrlEClicksTheEqualizerButtonOnTheMainWindow) {
   deck.hide();
 }
 
-TEST_F(DeckShortcutClicks, DeckCommandsReportThemselvesOnceTheMainWindowIsGone) {
+TEST_F(DeckShortcutClicks, DeckCommandsDoNothingOnceTheMainWindowIsGone) {
   EXPECT_EQ(DeckForm(), &windows->Deck);
   windows.reset();
   EXPECT_EQ(DeckForm(), nullptr);
   TWarningCapture warnings;
+  // During exit the window is gone: the commands must neither crash nor act on a dead window.
   CommandActions().ClickDeckControl(DeckForm_EQButton);
   CommandActions().CloseMainWindow();
-  EXPECT_TRUE(warnings.Contains("ClickDeckControl (no main window)"));
-  EXPECT_TRUE(warnings.Contains("CloseMainWindow (no main window)"));
+  EXPECT_TRUE(TWarningCapture::Texts().empty());
 }
 
 }  // namespace

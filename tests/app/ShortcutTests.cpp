@@ -165,7 +165,8 @@ TEST(ShortcutTable, VolumeStepsAreLimitedAndTheSliderActionSeesTheNewValue) {
   EXPECT_NE(track.Control_NEWY, bottom);
 }
 
-TEST(CommandActions, AnActionNotInstalledYetSaysSoByName) {
+TEST(CommandActions, AnActionWithoutItsWindowDoesNothingQuietly) {
+  // A window built alone (no main window, no dialogs): shortcuts reach nothing and say nothing.
   CommandActions() = {};
   BuildKELDARSkinCatalogue(TKELDARSkinFamily::Own);
   BindSkinControlClickProcedure(DeckForm_VolumeImage, {});
@@ -174,11 +175,7 @@ TEST(CommandActions, AnActionNotInstalledYetSaysSoByName) {
   RunShortcutCommand(TShortcutCommand::HelpPage);
   RunShortcutCommand(TShortcutCommand::ClickEQButton);
   RunShortcutCommand(TShortcutCommand::VolumeUp);
-  EXPECT_TRUE(warnings.Contains("not installed yet: Previous"));
-  EXPECT_TRUE(warnings.Contains("ShowPreferencesPage \"Help\""));
-  EXPECT_TRUE(warnings.Contains("ClickDeckControl DeckForm_EQButton"));
-  EXPECT_TRUE(warnings.Contains("action of DeckForm_VolumeImage"));
-  EXPECT_EQ(TWarningCapture::Texts().size(), 4u);
+  EXPECT_TRUE(TWarningCapture::Texts().empty());
 }
 
 TEST(ApplicationShortcutFilter, AMatchingKeyActsOnceAndNeverReachesTheFocusedWidget) {

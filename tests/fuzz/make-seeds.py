@@ -141,6 +141,18 @@ SEEDS = {
         "quotes": b"EncName=Q;EncCmdLine=enc 'a b' \"c\\\"d\" e\\ f \"open;EncOutputFileExt=.x;EncInputBits=abc;\r\n",
         "cut": b"encname=x;EncCmdLine=lame -V2; rm -rf /;EncInputBits=8\n\n;;;\n",
     },
+    "fuzz_url_favourites": {
+        "two": b"URLLink=http://radio.example:8000/live.ogg;URLDescription=Live Radio;\n"
+               b"URLLink=mms://tv.example/x;URLDescription=TV;\r\n",
+        "odd": b"urllink=x;;URLDescription=;\nURLDescription=first;URLLink=second;\n\xff\xfe\x00\n",
+    },
+    "fuzz_freedb_servers": {
+        "file": b"gnudb.gnudb.org http 80 /~cddb/cddb.cgi N000.00 W000.00 Random freedb server\n"
+                b"mirror.example cddbp 8880 - N048.12 E016.22 Vienna, Austria\n",
+        "reply": b"210 OK, site information follows (until terminating `.')\r\n"
+                 b"mirror.example http 80 /~cddb/cddb.cgi N048.12 E016.22 Vienna\r\n.\r\n",
+        "short": b"host http\n\n   \n",
+    },
     "fuzz_control_requests": {
         "volume": api_request(0x9414, lparam=42) + api_request(0x9413),
         "copydata": api_request(0x4A, hand_over(1, "/music/one.mp3")),

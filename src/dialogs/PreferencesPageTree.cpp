@@ -1,4 +1,4 @@
-#include "app/PreferencesPageTree.h"
+#include "dialogs/PreferencesPageTree.h"
 
 namespace {
 

@@ -37,13 +37,18 @@ std::string DiscIdOf(const std::string& path) {
 }
 
 // A radio group of the headers of grid columns 1 to the last; the chosen grid column or -1.
-int ChooseColumn(TKELDAR_DatabaseForm& library, const char* title, const char* groupTitle, QComboBox* text) {
+// With a search history, the dialog also asks for a text; it is read into searchText before the
+// dialog (and its combo box) goes.
+int ChooseColumn(TKELDAR_DatabaseForm& library, const char* title, const char* groupTitle,
+                 const std::vector<std::string>* history = nullptr, std::string* searchText = nullptr) {
   QDialog dialog(&library);
   dialog.setWindowTitle(title);
   auto* layout = new QVBoxLayout(&dialog);
-  if (text) {
+  QComboBox* text = nullptr;
+  if (history) {
     layout->addWidget(new QLabel("Search for:", &dialog));
-    text->setParent(&dialog);
+    text = new QComboBox(&dialog);
+    for (const std::string& entry : *history) text->addItem(QString::fromStdString(entry));
     text->setEditable(true);
     layout->addWidget(text);
   }
@@ -60,7 +65,9 @@ int ChooseColumn(TKELDAR_DatabaseForm& library, const char* title, const char* g
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout->addWidget(buttons);
-  return dialog.exec() == QDialog::Accepted ? group.checkedId() : -1;
+  if (dialog.exec() != QDialog::Accepted) return -1;
+  if (text && searchText) *searchText = text->currentText().toStdString();
+  return group.checkedId();
 }
 
 }  // namespace
@@ -111,11 +118,9 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
                    [form] { OpenLibraryPrintPreview(form->DBScrollBox(), DefaultPrinterAvailable()); });
   LaterDialogHooks().ScrollLibraryGrid = [form](int value) { form->ScrollToTrackValue(value); };
   LaterDialogHooks().ShowLibraryFindDialog = [form] {
-    auto* text = new QComboBox;
     std::vector<std::string> history = LoadHistoryList(kSearchHistorySection, kSearchHistoryCapacity);
-    for (const std::string& entry : history) text->addItem(QString::fromStdString(entry));
-    const int column = ChooseColumn(*form, "Find", "Search for ", text);
-    const std::string wanted = text->currentText().toStdString();
+    std::string wanted;
+    const int column = ChooseColumn(*form, "Find", "Search for ", &history, &wanted);
     if (column <= 0 || wanted.empty()) return;
     InsertIntoHistoryList(history, wanted, kSearchHistoryCapacity);
     SaveHistoryList(kSearchHistorySection, kSearchHistoryCapacity, history);
@@ -123,7 +128,7 @@ void InstallLibraryHooks(TKELDAR_DatabaseForm& library) {
   };
   LaterDialogHooks().ViewSelectedLibraryEntry = [form] { form->ViewFileInfo(); };
   LaterDialogHooks().ShowLibrarySortDialog = [form] {
-    const int column = ChooseColumn(*form, "Sort", "Sort by", nullptr);
+    const int column = ChooseColumn(*form, "Sort", "Sort by");
     if (column > 0) form->SortByGridColumn(column);
   };
   LaterDialogHooks().ShowLibraryListMenuAt = [form](KELDARSkinControls_IDs) {

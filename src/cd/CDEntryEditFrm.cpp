@@ -1,10 +1,7 @@
 #include "cd/CDEntryEditFrm.h"
 
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
-#include <QMimeData>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,6 +15,7 @@
 #include <filesystem>
 
 #include "cd/ArtworkFunctions.h"
+#include "cd/ArtworkPanelEvents.h"
 #include "cd/ArtworkLoader.h"
 #include "util/ProgramFolders.h"
 #include "util/ShowMessage.h"
@@ -133,10 +131,7 @@ bool TCDEntryEditForm::InstallAlbumArtwork(bool choose, const std::string& file)
   TArtworkInstallHooks hooks;
   hooks.ChooseFile = [this](const std::string& filter, const std::string& folder) {
     // "description|patterns|..." into Qt's "description (patterns);;..."
-    QStringList parts = Q(filter).split('|');
-    QStringList names;
-    for (int i = 0; i + 1 < parts.size(); i += 2) names << QString(parts[i]).replace(';', ' ');
-    return QFileDialog::getOpenFileName(this, "Load Artwork", Q(folder), names.join(";;")).toStdString();
+    return QFileDialog::getOpenFileName(this, "Load Artwork", Q(folder), ArtworkFileDialogFilter(filter)).toStdString();
   };
   hooks.ShowAgain = [this] { ShowAlbumArtwork(); };
   std::error_code ec;
@@ -146,18 +141,9 @@ bool TCDEntryEditForm::InstallAlbumArtwork(bool choose, const std::string& file)
 }
 
 bool TCDEntryEditForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_artwork && event->type() == QEvent::DragEnter) {
-    auto* enter = static_cast<QDragEnterEvent*>(event);
-    if (enter->mimeData()->hasUrls()) enter->acceptProposedAction();
+  if (watched == m_artwork &&
+      HandleArtworkPanelDrop(event, [this](const std::string& file) { InstallAlbumArtwork(false, file); }))
     return true;
-  }
-  if (watched == m_artwork && event->type() == QEvent::Drop) {
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QList<QUrl> urls = drop->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile()) InstallAlbumArtwork(false, urls.first().toLocalFile().toStdString());
-    drop->acceptProposedAction();
-    return true;
-  }
   return QDialog::eventFilter(watched, event);
 }
 

@@ -104,16 +104,18 @@ class TVisPluginsNotebookPage : public TPreferencesPage {
   bool m_filling = false;
 };
 
-class TDspPluginsPage : public TPreferencesPage {
- public:
-  TDspPluginsPage() : TPreferencesPage("DSP Plugins") {
+// The DSP and generic pages share their look: the list in a group box, the plug-in's name and
+// version, and "Configure"; prefix names their controls ("DSP", "GEN").
+class TPluginListPage : public TPreferencesPage {
+ protected:
+  TPluginListPage(const char* caption, const std::string& prefix) : TPreferencesPage(caption) {
     m_group = new QGroupBox;
     m_list = new QListWidget;
-    m_list->setObjectName("DSPPluginsListBox");
-    m_name = ValueLabel("DSPPluginNameLabel");
-    m_version = ValueLabel("DSPPluginVersionLabel");
-    auto* configure = new QPushButton("Configure");
-    configure->setObjectName("ConfigureDSPPluginButton");
+    m_list->setObjectName(Q(prefix + "PluginsListBox"));
+    m_name = ValueLabel((prefix + "PluginNameLabel").c_str());
+    m_version = ValueLabel((prefix + "PluginVersionLabel").c_str());
+    m_configure = new QPushButton("Configure");
+    m_configure->setObjectName(Q("Configure" + prefix + "PluginButton"));
     auto* groupLayout = new QVBoxLayout(m_group);
     groupLayout->addWidget(m_list);
     auto* info = new QGridLayout;
@@ -121,16 +123,26 @@ class TDspPluginsPage : public TPreferencesPage {
     info->addWidget(m_name, 0, 1);
     info->addWidget(new QLabel("Plugin Version:"), 1, 0);
     info->addWidget(m_version, 1, 1);
-    info->addWidget(configure, 2, 0);
+    info->addWidget(m_configure, 2, 0);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_group, 1);
     layout->addLayout(info);
+  }
+  QGroupBox* m_group;
+  QListWidget* m_list;
+  QLabel *m_name, *m_version;
+  QPushButton* m_configure;
+};
+
+class TDspPluginsPage : public TPluginListPage {
+ public:
+  TDspPluginsPage() : TPluginListPage("DSP Plugins", "DSP") {
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
       if (m_filling || row < 0) return;
       SelectDSPPlugin(m_list->item(row)->text().toStdString());
       ShowInformation();
     });
-    connect(configure, &QPushButton::clicked, this, [] { ConfigureDSPPlugin(); });
+    connect(m_configure, &QPushButton::clicked, this, [] { ConfigureDSPPlugin(); });
   }
   void Fill() override {
     m_filling = true;
@@ -148,35 +160,14 @@ class TDspPluginsPage : public TPreferencesPage {
     m_name->setText(Q(DSPPluginShownInformation().Name));
     m_version->setText(Q(DSPPluginShownInformation().Version));
   }
-  QGroupBox* m_group;
-  QListWidget* m_list;
-  QLabel *m_name, *m_version;
   bool m_filling = false;
 };
 
-class TGenericPluginsPage : public TPreferencesPage {
+class TGenericPluginsPage : public TPluginListPage {
  public:
-  TGenericPluginsPage() : TPreferencesPage("Generic Plugins") {
-    m_group = new QGroupBox;
-    m_list = new QListWidget;
-    m_list->setObjectName("GENPluginsListBox");
-    m_name = ValueLabel("GENPluginNameLabel");
-    m_version = ValueLabel("GENPluginVersionLabel");
-    auto* configure = new QPushButton("Configure");
-    configure->setObjectName("ConfigureGENPluginButton");
-    auto* groupLayout = new QVBoxLayout(m_group);
-    groupLayout->addWidget(m_list);
-    auto* info = new QGridLayout;
-    info->addWidget(new QLabel("Plugin Name:"), 0, 0);
-    info->addWidget(m_name, 0, 1);
-    info->addWidget(new QLabel("Plugin Version:"), 1, 0);
-    info->addWidget(m_version, 1, 1);
-    info->addWidget(configure, 2, 0);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_group, 1);
-    layout->addLayout(info);
+  TGenericPluginsPage() : TPluginListPage("Generic Plugins", "GEN") {
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { ShowInformation(row); });
-    connect(configure, &QPushButton::clicked, this, [this] {
+    connect(m_configure, &QPushButton::clicked, this, [this] {
       if (m_list->currentRow() >= 0) ConfigureGENPlugin(m_list->currentRow());
     });
   }
@@ -199,9 +190,6 @@ class TGenericPluginsPage : public TPreferencesPage {
     m_name->setText(Q(name));
     m_version->setText(QString::number(version));
   }
-  QGroupBox* m_group;
-  QListWidget* m_list;
-  QLabel *m_name, *m_version;
 };
 
 }  // namespace

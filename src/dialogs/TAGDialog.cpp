@@ -1,7 +1,5 @@
 #include "dialogs/TAGDialog.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -9,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,6 +15,7 @@
 #include <filesystem>
 
 #include "cd/ArtworkFunctions.h"
+#include "cd/ArtworkPanelEvents.h"
 #include "cd/ArtworkLoader.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_Tags.h"
@@ -248,10 +246,7 @@ void TTAGDialogForm::ShowArtwork() {
 bool TTAGDialogForm::InstallArtworkFile(bool choose, const std::string& file) {
   TArtworkInstallHooks hooks;
   hooks.ChooseFile = [this](const std::string& filter, const std::string& folder) {
-    QStringList parts = Q(filter).split('|');
-    QStringList names;
-    for (int i = 0; i + 1 < parts.size(); i += 2) names << QString(parts[i]).replace(';', ' ');
-    return QFileDialog::getOpenFileName(this, "Load Artwork", Q(folder), names.join(";;")).toStdString();
+    return QFileDialog::getOpenFileName(this, "Load Artwork", Q(folder), ArtworkFileDialogFilter(filter)).toStdString();
   };
   hooks.ShowAgain = [this] { ShowArtwork(); };
   return InstallArtwork(TagDialogFilenameActualLocation, TagDialogFilename_Artist, TagDialogFilename_Album, choose, file,
@@ -270,17 +265,8 @@ void TTAGDialogForm::hideEvent(QHideEvent* event) {
 }
 
 bool TTAGDialogForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_artwork && event->type() == QEvent::DragEnter) {
-    auto* enter = static_cast<QDragEnterEvent*>(event);
-    if (enter->mimeData()->hasUrls()) enter->acceptProposedAction();
+  if (watched == m_artwork &&
+      HandleArtworkPanelDrop(event, [this](const std::string& file) { InstallArtworkFile(false, file); }))
     return true;
-  }
-  if (watched == m_artwork && event->type() == QEvent::Drop) {
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QList<QUrl> urls = drop->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile()) InstallArtworkFile(false, urls.first().toLocalFile().toStdString());
-    drop->acceptProposedAction();
-    return true;
-  }
   return QDialog::eventFilter(watched, event);
 }

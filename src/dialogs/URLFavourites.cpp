@@ -1,7 +1,6 @@
 #include "dialogs/URLFavourites.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "util/KeyValueListFunctions.h"
 #include "util/ProgramFolders.h"
@@ -18,24 +17,6 @@ std::string CutAtCharacter(std::string text) {
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
   text.resize(end);
   return text;
-}
-
-// Only the lines that can become favourites are read, so a huge file costs nothing.
-bool ReadFavouriteLines(const std::string& path, std::vector<std::string>& lines) {
-  lines.clear();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (int(lines.size()) < URLFavouritesStructure::kMaxFavourites && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (lines.empty() && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-    lines.push_back(std::move(line));
-  }
-  if (in.bad()) {
-    lines.clear();
-    return false;
-  }
-  return true;
 }
 
 std::string WithoutSemicolons(std::string text) {
@@ -73,7 +54,8 @@ URLFavouritesStructure URLFavouritesFromLines(const std::vector<std::string>& li
 URLFavouritesStructure LoadURLFavouritesFile(const std::string& path) {
   std::vector<std::string> lines;
   std::error_code ec;
-  if (!ReadFavouriteLines(path, lines) && std::filesystem::exists(path, ec))
+  // Only the lines that can become favourites are read, so a huge file costs nothing.
+  if (!ReadListFileLines(path, lines, URLFavouritesStructure::kMaxFavourites) && std::filesystem::exists(path, ec))
     ShowMessage("File with URL Favourites (keldar3urlfavourites.ini) is damaged", {}, TMessageIcon::Error);
   return URLFavouritesFromLines(lines);
 }

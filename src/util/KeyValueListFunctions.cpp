@@ -9,12 +9,12 @@
 
 #include "util/TextFunctions.h"
 
-bool ReadListFileLines(const std::string& path, std::vector<std::string>& lines) {
+bool ReadListFileLines(const std::string& path, std::vector<std::string>& lines, std::size_t maxLines) {
   lines.clear();
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::string line;
-  while (std::getline(in, line)) {
+  while (lines.size() < maxLines && std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (lines.empty() && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
     lines.push_back(std::move(line));

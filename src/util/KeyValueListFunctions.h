@@ -10,14 +10,18 @@
 // Stateless; may be called from any thread.
 #pragma once
 
+#include <cstdint>
+
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 // Reads a text file as lines (LF or CRLF, a leading UTF-8 byte-order mark dropped).
-// False when the file is missing or unreadable; lines is then empty.
-bool ReadListFileLines(const std::string& path, std::vector<std::string>& lines);
+// False when the file is missing or unreadable; lines is then empty. Reading stops after
+// maxLines, so a huge file costs nothing when only its first lines can be used.
+bool ReadListFileLines(const std::string& path, std::vector<std::string>& lines,
+                       std::size_t maxLines = SIZE_MAX);
 // Writes the lines (LF endings) to a temporary file and renames it over path, so a failed
 // write never destroys the old list.
 bool WriteListFileLines(const std::string& path, const std::vector<std::string>& lines);

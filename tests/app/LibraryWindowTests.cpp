@@ -3,6 +3,9 @@
 // playlist (and refusing CD tracks), header clicks sorting, the column setting and the status
 // text of the window's timer.
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QRadioButton>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QHeaderView>
@@ -212,6 +215,45 @@ TEST_F(LibraryWindow, FindSearchesOnFromTheRowAfterTheCurrentOne) {
   EXPECT_EQ(messages[0].Text, "Search String 'ABB' Found");
   EXPECT_EQ(messages[0].Title, "Information");
   EXPECT_EQ(messages[2].Text, "Search String 'ABB' NOT Found");
+}
+
+// What the user types in the Find dialog and the column chosen there reach the search, and the
+// text joins the dialog's history for the next time.
+TEST_F(LibraryWindow, TheFindDialogSearchesTheTypedTextAndRemembersIt) {
+  library->show();
+  for (const char* artist : {"Abba", "Blur", "abbado"}) {
+    TLibraryForSongsItem s;
+    s.Lib_ArtistName = artist;
+    s.Lib_FullPathAndFilename = std::string("/x/") + artist;
+    library->AddToLibrary(s);
+  }
+  std::vector<QString> offered;
+  auto answer = [&](const QString& typed) {
+    QTimer::singleShot(0, [&, typed] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      auto* combo = dialog->findChild<QComboBox*>();
+      ASSERT_NE(combo, nullptr);
+      offered.clear();
+      for (int i = 0; i < combo->count(); ++i) offered.push_back(combo->itemText(i));
+      combo->setEditText(typed);
+      for (QRadioButton* radio : dialog->findChildren<QRadioButton*>())
+        if (radio->text().toStdString() == LibraryColumnHeader(1)) radio->setChecked(true);
+      dialog->accept();
+    });
+  };
+  answer("blur");
+  LaterDialogHooks().ShowLibraryFindDialog();
+  EXPECT_EQ(library->Grid()->currentIndex().row(), 1);
+  EXPECT_EQ(library->Grid()->currentIndex().column(), GridColumnOf(1));
+  answer("abbado");
+  LaterDialogHooks().ShowLibraryFindDialog();
+  ASSERT_FALSE(offered.empty());
+  EXPECT_EQ(offered.front(), "blur");
+  EXPECT_EQ(library->Grid()->currentIndex().row(), 2);
+  const std::vector<std::string> texts = Messages();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "Search String 'blur' Found");
 }
 
 TEST_F(LibraryWindow, GridAndScrollTrackFollowEachOther) {

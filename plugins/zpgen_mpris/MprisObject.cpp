@@ -201,7 +201,7 @@ bool TMprisObject::HandleProperties(const QDBusMessage& message, const QDBusConn
 void TMprisObject::SeekTo(int64_t microseconds) {
   if (m_now.LengthMicroseconds <= 0) return;
   if (microseconds < 0) microseconds = 0;
-  // Past the end means the next song, as the specification of the interface says.
+  // Past the end means the next song, as the interface defines it.
   if (microseconds > m_now.LengthMicroseconds) {
     m_client.Send(kMsgNext);
     return;

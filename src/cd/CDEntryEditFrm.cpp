@@ -115,15 +115,7 @@ TCDEntryEditForm::TCDEntryEditForm(TCDDBEntry& entry, QWidget* parent) : QDialog
 std::string TCDEntryEditForm::ArtworkPlace() const { return CDArtworkFolder(ProgramFolder()) + "album"; }
 
 void TCDEntryEditForm::ShowAlbumArtwork() {
-  TInputPluginPicture picture;
-  LoadArtwork(ArtworkPlace(), m_artist->text().toStdString(), m_title->text().toStdString(),
-              NoArtworkPicturePath(ProgramFolder()), picture);
-  const QImage image = ArtworkImage(picture);
-  if (image.isNull()) {
-    m_artwork->clear();
-    return;
-  }
-  m_artwork->setPixmap(QPixmap::fromImage(image).scaled(m_artwork->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  ShowArtworkOnPanel(*m_artwork, ArtworkPlace(), m_artist->text().toStdString(), m_title->text().toStdString());
 }
 
 bool TCDEntryEditForm::InstallAlbumArtwork(bool choose, const std::string& file) {

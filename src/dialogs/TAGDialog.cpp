@@ -232,15 +232,7 @@ void TTAGDialogForm::FillFromInputs() {
 }
 
 void TTAGDialogForm::ShowArtwork() {
-  TInputPluginPicture picture;
-  LoadArtwork(TagDialogFilenameActualLocation, TagDialogFilename_Artist, TagDialogFilename_Album,
-              NoArtworkPicturePath(ProgramFolder()), picture);
-  const QImage image = ArtworkImage(picture);
-  if (image.isNull()) {
-    m_artwork->clear();
-    return;
-  }
-  m_artwork->setPixmap(QPixmap::fromImage(image).scaled(m_artwork->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  ShowArtworkOnPanel(*m_artwork, TagDialogFilenameActualLocation, TagDialogFilename_Artist, TagDialogFilename_Album);
 }
 
 bool TTAGDialogForm::InstallArtworkFile(bool choose, const std::string& file) {

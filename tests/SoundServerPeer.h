@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -222,6 +223,22 @@ inline double Frequency(const std::vector<float>& s, size_t from, size_t to) {
   size_t crossings = 0;
   for (size_t i = from + 1; i < to && i < s.size(); ++i) crossings += (s[i - 1] < 0) != (s[i] < 0);
   return double(crossings) / 2.0 / (double(to - from) / TSoundServer::kRate);
+}
+
+// A tone's frequency from the median time between its rising zero crossings: a drop-out of a
+// few milliseconds on a loaded machine changes a count of crossings, not the median.
+inline double ToneFrequency(const std::vector<float>& s, size_t from, size_t to) {
+  std::vector<double> periods;
+  double previous = -1;
+  for (size_t i = from + 1; i < to && i < s.size(); ++i) {
+    if (!(s[i - 1] < 0 && s[i] >= 0)) continue;
+    const double at = double(i - 1) + double(s[i - 1]) / double(s[i - 1] - s[i]);
+    if (previous >= 0) periods.push_back(at - previous);
+    previous = at;
+  }
+  if (periods.empty()) return 0;
+  std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
+  return TSoundServer::kRate / periods[periods.size() / 2];
 }
 
 inline float Peak(const std::vector<float>& s, size_t from, size_t to) {

@@ -52,11 +52,11 @@ class SoundServerE2E : public DeckE2E {
     EXPECT_LE(std::chrono::duration<double>(shownOneAt - capture.TimeOf(first)).count(), 1.2)
         << "the time display runs behind the sound";
     // The first song whole, then the second after no more than the end-of-song tick.
-    EXPECT_NEAR(soundcheck::Frequency(s, first + rate / 10, first + rate * 28 / 10), 440.0, 5.0);
+    EXPECT_NEAR(soundcheck::ToneFrequency(s, first + rate / 10, first + rate * 28 / 10), 440.0, 5.0);
     const size_t gap = soundcheck::LongestSilence(s, first, last);
     EXPECT_LT(gap, rate * 6 / 10) << "a long silence between the songs";
     const size_t secondStart = first + 3 * rate + gap;
-    EXPECT_NEAR(soundcheck::Frequency(s, secondStart + rate / 10, std::min(last, secondStart + 2 * rate)), 880.0, 5.0);
+    EXPECT_NEAR(soundcheck::ToneFrequency(s, secondStart + rate / 10, std::min(last, secondStart + 2 * rate)), 880.0, 5.0);
     EXPECT_EQ(player.Terminate(), 0);
   }
 };

@@ -12,6 +12,7 @@
 #include "engine/KELDAR_EngineDeviceReports.h"
 #include "engine/KELDAR_EngineErrorReports.h"
 #include "engine/KELDAR_EngineHooks.h"
+#include "engine/KELDAR_OutputDevices.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
 #include "engine/KELDAR_Tags.h"
 #include "engine/KELDAR_VideoEngine.h"
@@ -488,7 +489,9 @@ bool BASSAPI_Initialize() {
   KAUDIO_SetConfig(KAUDIO_CONFIG_FLOATDSP, 1);
   KAUDIO_SetConfig(KAUDIO_CONFIG_NET_TIMEOUT, 10000);
   s.DSPOutputInfo.DSPSamplingRate = Cfg().OutputSamplingRate;
-  const int device = g_outputDevice;
+  // The user's device when nobody forced one; a device that is gone leaves the default.
+  const int device =
+      g_outputDevice == KAUDIO_DEVICE_DEFAULT ? OutputDeviceNumberByName(KELDAR_OutputDeviceName()) : g_outputDevice;
   const bool opened = KAUDIO_Init(device, Cfg().OutputSamplingRate, KAUDIO_DEVICE_LATENCY, nullptr, nullptr);
   if (device != 0 && (!opened || KAUDIO_GetDevice() == 0)) {
     ShowMessage("Can't initialize digital sound system\rStarting with NO sound", "Error",

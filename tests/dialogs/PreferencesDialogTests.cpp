@@ -316,7 +316,7 @@ TEST_F(PreferencesDialogTest, EncoderListKeepsOneAndAtMost99) {
   TPreferencesDialogForm dialog;
   dialog.show();
   auto* remove = Child<QPushButton>(dialog, "Encoders Options", "RemoveEncoderButton");
-  auto* add = Child<QPushButton>(dialog, "Encoders Options", "Button28");
+  auto* add = Child<QPushButton>(dialog, "Encoders Options", "NewEncoderButton");
   auto* box = Child<QComboBox>(dialog, "Encoders Options", "EncodersComboBox");
   ASSERT_TRUE(remove && add && box);
   const int defaults = EncodersList().TotalEncoders;

@@ -76,6 +76,18 @@ TEST_F(TagDialogTest, FileTagsFillTheirFieldsAndUpdateRefreshesTheItem) {
   EXPECT_GE(item.FilePlaybackLength, 0);
 }
 
+TEST_F(TagDialogTest, ATitleTagWithoutAnArtistTagTakesOnlyTheArtistFromTheName) {
+  const std::string mp3 = MakeMp3("Name Band - Name Song.mp3", {"title=  Tag Song ", "track=7"});
+  TTAGDialogForm dialog;
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = mp3;
+  PressWhenShown(dialog, "UpdatePlaylistButton");
+  EXPECT_EQ(dialog.ShowForItem(&item, mp3, mp3, nullptr), QDialog::Accepted);
+  EXPECT_EQ(item.TitleName, "Tag Song");
+  EXPECT_EQ(item.ArtistName, "Name Band");
+  EXPECT_EQ(item.TitleCDIndex, 7);
+}
+
 TEST_F(TagDialogTest, CloseLeavesTheItemAsItWas) {
   const std::string mp3 = MakeMp3("tagged.mp3", {"title=Real", "artist=Someone"});
   TTAGDialogForm dialog;

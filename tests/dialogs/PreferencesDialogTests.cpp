@@ -430,6 +430,40 @@ TEST_F(PreferencesDialogTest, GetServersListKeepsTheHttpMirrors) {
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"210 OK, site information follows (until terminating `.')"});
 }
 
+TEST_F(PreferencesDialogTest, TheGetServersListButtonAsksTheSelectedServerAndRefillsTheBox) {
+  TFreedbPeer mirrors(
+      "210 OK, site information follows (until terminating `.')\r\n"
+      "one.example http 80 /~cddb/cddb.cgi N048.12 E016.22 Vienna, Austria\r\n"
+      "two.example http 80 /~cddb/cddb.cgi S033.52 E151.13 Sydney, Australia\r\n"
+      ".\r\n");
+  TFreedbPeer failing("500 Unrecognized command.\r\n");
+  FreedbServers().CurrentServer[1] = mirrors.Server();
+  FreedbServers().CurrentServer[2] = failing.Server();
+  Options_freedbLastUsedServer.IntegerValue = 1;
+  TPreferencesDialogForm dialog;
+  dialog.show();
+  auto* box = Child<QComboBox>(dialog, "freedb Options", "ServersComboBox");
+  auto* get = Child<QPushButton>(dialog, "freedb Options", "GetServersListButton");
+  ASSERT_TRUE(box && get);
+  ASSERT_EQ(box->count(), 12);
+  EXPECT_EQ(box->currentIndex(), 1);
+  get->click();
+  ASSERT_EQ(FreedbServers().TotalServers, 2);
+  ASSERT_EQ(box->count(), 2);
+  EXPECT_EQ(box->itemText(1), "two.example");
+  EXPECT_EQ(Child<QLineEdit>(dialog, "freedb Options", "ServerLocationEdit")->text(), "Sydney, Australia");
+  // An error line from the one asked: the line is shown and the twelve defaults come back.
+  FreedbServers().CurrentServer[0] = failing.Server();
+  Options_freedbLastUsedServer.IntegerValue = 0;
+  dialog.Page("freedb Options")->Fill();
+  get->click();
+  EXPECT_EQ(FreedbServers().TotalServers, 12);
+  EXPECT_EQ(box->count(), 12);
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"210 OK, site information follows (until terminating `.')",
+                                                      "500 Unrecognized command.\rPress OK to Load Default Server List"}));
+  dialog.hide();
+}
+
 TEST_F(PreferencesDialogTest, GetServersListFromNobodyLoadsTheDefaults) {
   freedbServerStructure nobody;
   nobody.ServerAddress = "127.0.0.1:" + std::to_string(loopback::FreePort());

@@ -49,6 +49,7 @@
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinEffectCanvas.h"
 #include "skin/KELDARSkinLoader.h"
+#include "skin/SkinMaskSliders.h"
 #include "skin/SkinRuntimeState.h"
 #include "skin/SkinUnitTemplate.h"
 #include "dialogs/OpenURLDialog.h"
@@ -500,6 +501,38 @@ TEST_F(ActionWalk, EveryEnabledControlOfTheDefaultSkinRunsItsActionAndChangesWha
   }
   EXPECT_GE(clicked, int(ControlsWithAnAction().size()) - 5);
   tidy();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ActionWalk, DefaultSlidersCentresEverySliderAndTheEngineFollows) {
+  TSkinnedWindowSet& windows = *forms_.SkinnedWindows();
+  ASSERT_EQ(LoadKELDARSkin("Default", windows, true), "Default");
+  BindSkinControlActions(windows);
+  std::vector<KELDARSkinControls_IDs> sliders = {DeckForm_VolumeImage, DeckForm_BalanceImage, DeckForm_PitchImage,
+                                                 EqualizerForm_EQTempoImage, EqualizerForm_EQSampleRateImage,
+                                                 EqualizerForm_EQPreAmpImage};
+  for (int band = 0; band < 10; ++band) sliders.push_back(EqualizerBandTrack(band));
+  for (KELDARSkinControls_IDs slider : sliders) {
+    SetLoadedSkinSliderValue(slider, 10);
+    RunSkinControlAction(slider);
+  }
+  ASSERT_EQ(KELDAR_AUDIOVIDEO_API_State().Sliders.Volume, 10);
+  TPreferencesDialogForm& preferences = *forms_.Preferences();
+  preferences.ShowPage("General Options");
+  preferences.Page("General Options")->findChild<QPushButton*>("DefaultSlidersButton")->click();
+  for (KELDARSkinControls_IDs slider : sliders) EXPECT_EQ(GetSkinControlValue(slider), 50) << KELDARSkinControlIdentString(slider);
+  const auto& engine = KELDAR_AUDIOVIDEO_API_State().Sliders;
+  EXPECT_EQ(engine.Volume, 50);
+  EXPECT_EQ(engine.Balance, 50);
+  EXPECT_EQ(engine.Pitch, 50);
+  EXPECT_EQ(engine.Tempo, 50);
+  EXPECT_EQ(engine.SampleRate, 50);
+  EXPECT_EQ(engine.PreAmp, 50);
+  for (int b : engine.Bands) EXPECT_EQ(b, 50);
+  preferences.hide();
 }
 
 }  // namespace

@@ -83,12 +83,12 @@ TEST_F(SoundServerE2E, AMidiFileIsHeardItsTimeRunsAndTheNextSongFollows) {
   const std::string midi = dir / "tune.mid";
   WriteMidiFile(midi, 3);  // twelve notes, three seconds
   ASSERT_TRUE(StartWith({midi, Song("after.wav", 3, 660)}));
-  TSoundServer::TCapture capture(server, 9.0);
+  TSoundServer::TCapture capture(server, 10.0);
   const auto start = Clock::now();
   Ctl("play");
   int shown = -1, total = -1;
   bool next = false;
-  while (!next && std::chrono::duration<double>(Clock::now() - start).count() < 6.5) {
+  while (!next && std::chrono::duration<double>(Clock::now() - start).count() < 9.5) {
     const std::string status = Status();
     if (JsonText(status, "PlaylistPositionText") == "1") {
       shown = std::max(shown, Seconds(JsonText(status, "CurrentTimeText")));

@@ -339,7 +339,7 @@ TColour ColourAt(int x, int y) {
 class DvdTest : public VideoEngineTest {
  protected:
   static void SetUpTestSuite() {
-    VideoEngineTest::SetUpTestSuite();
+    PlaybackEngineTest::SetUpTestSuite();
     Disc() = MakeDvd();
   }
   static std::string& Disc() {

@@ -47,9 +47,18 @@ QLabel* MakePanel(QWidget& parent, const char* name) {
   return panel;
 }
 
+void SetMenuCheck(bool checked) {
+  // The enabled flag follows the menu's check.
+  SubtitleState().Enabled = checked;
+}
+
 // A drop on the drawing area is a subtitle file: only its first path counts, and anything
 // but a subtitle file is refused with its message. Only in normal (not full-screen) mode.
-void DropSubtitleFile(const std::string& path);
+void DropSubtitleFile(const std::string& path) {
+  ChooseSubtitleFile(path, false);
+  // Loaded subtitles are shown: "Show Subtitles" is ticked.
+  if (SubtitleState().Loaded) SetMenuCheck(true);
+}
 
 class TVisualsDropFilter : public QObject {
  public:
@@ -72,11 +81,6 @@ class TVisualsDropFilter : public QObject {
     return true;
   }
 };
-
-void SetMenuCheck(bool checked) {
-  // The enabled flag follows the menu's check.
-  SubtitleState().Enabled = checked;
-}
 
 QAction* AddItem(QMenu& menu, const char* text) {
   QAction* action = menu.addAction(QString::fromUtf8(text));
@@ -303,14 +307,6 @@ void ChooseSubtitleFile(const std::string& fileName, bool ask) {
   UnloadSubtitles();
   LoadSubtitles(chosen, false);
 }
-
-namespace {
-void DropSubtitleFile(const std::string& path) {
-  ChooseSubtitleFile(path, false);
-  // Loaded subtitles are shown: "Show Subtitles" is ticked.
-  if (SubtitleState().Loaded) SetMenuCheck(true);
-}
-}  // namespace
 
 void LoadsubtitlesClick() {
   ChooseSubtitleFile("", true);

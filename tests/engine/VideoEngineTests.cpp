@@ -413,7 +413,7 @@ TEST_F(DvdTest, TheMenuTheButtonTheTitleLengthAndATimeSeekPastAnHour) {
   EXPECT_TRUE(Within(2000, [] { return Engine().TotalSeconds <= 3; })) << Engine().TotalSeconds;
 }
 
-TEST_F(DvdTest, ChaptersSpeedsAndMenusFromTheContextMenu) {
+TEST_F(DvdTest, ChaptersSpeedsAndMenus) {
   ASSERT_TRUE(Open(Disc()));
   Ops().Play();
   PlayTitleFromTheMenu();

@@ -625,6 +625,9 @@ std::int64_t GetVideoPosition() {
   }
   if (!QueryNanoseconds(false, ns)) return e.position;
   e.position = ns / GST_SECOND;
+  // A film playing past the length it told knows more of it by now (fragmented films and
+  // recordings tell only what has been read).
+  if (e.position >= e.duration) GetVideoLength();
   if (SubtitleState().Enabled) UpdateSubtitleTexts(ns / 100);
   return e.position;
 }

@@ -233,6 +233,26 @@ TEST_F(VideoEngineTest, ALiveStreamFromAPipePlaysUntilItsWriterEnds) {
   Engine().SongEnded = 0;
 }
 
+// A fragmented film (as recorders write them) tells only the length of what has been read
+// so far; the deck's length follows as the rest is read, and the film plays to its end.
+TEST_F(VideoEngineTest, AFragmentedFilmsLengthGrowsAsItIsRead) {
+  const std::string film = (Dir() / "fragments.mp4").string();
+  ASSERT_TRUE(Shell("ffmpeg -v error -y -f lavfi -i color=c=red:s=160x120:r=25:d=5 -f lavfi -i sine=d=5 -c:v libx264 "
+                    "-preset ultrafast -g 10 -c:a aac -shortest -movflags frag_keyframe+empty_moov+skip_trailer '" +
+                    film + "'"));
+  ASSERT_TRUE(Open(film));
+  ASSERT_LT(Engine().TotalSeconds, 4) << "only the first fragments are known at the start";
+  Ops().Play();
+  EXPECT_TRUE(Within(5000, [] {
+    Ops().CheckEndOfStream();
+    return Engine().PlayerState == KELDAR_AUDIOVIDEO_API_psEnded;
+  }));
+  EXPECT_GE(Engine().PositionSeconds, 4);
+  EXPECT_GE(Engine().TotalSeconds, 4) << "the whole film's length";
+  EXPECT_LE(Engine().TotalSeconds, 5);
+  Engine().SongEnded = 0;
+}
+
 TEST_F(VideoEngineTest, BrokenFilmsFailWithTheVideoErrorTextOrStopCleanly) {
   const std::string garbage = (Dir() / "garbage.avi").string();
   {

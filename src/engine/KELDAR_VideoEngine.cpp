@@ -5,6 +5,10 @@
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/navigation.h>
 #include <gst/video/video.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +24,8 @@ namespace {
 // Building a graph waits for the first picture (or an error) at most this long.
 constexpr GstClockTime kOpenTimeout = 15 * GST_SECOND;
 constexpr GstClockTime kDetectTimeout = 10 * GST_SECOND;
+// A named pipe's writer must have sent something by then.
+constexpr int kPipeWaitMs = 3000;
 
 struct TGraph {
   GstElement* pipeline = nullptr;
@@ -30,6 +36,7 @@ struct TGraph {
   bool active = false;
   std::string fileName;
   std::int64_t bitrate = 0;  // bits per second, from the stream's tags
+  int pipeFd = -1;           // a named pipe read through its descriptor (ours to close)
 };
 
 struct TVideoEngine {
@@ -161,6 +168,7 @@ void FreeGraph() {
     gst_object_unref(g.pipeline);
   }
   if (g.bus) gst_object_unref(g.bus);
+  if (g.pipeFd >= 0) ::close(g.pipeFd);
   g = TGraph{};
   E().exists = false;
   std::lock_guard<std::mutex> lock(g_frameLock);
@@ -215,6 +223,26 @@ void ReadBitrateTag(GstMessage* message) {
       bitrate > 0)
     E().graph.bitrate += bitrate;
   if (tags) gst_tag_list_unref(tags);
+}
+
+// A named pipe (a live source: a capture or encoder program writing into it). Opening one
+// for reading blocks until a writer comes, which would freeze the program on a pipe nobody
+// writes into; so it is opened without blocking and read through its descriptor once data
+// has come. -1 when nothing came in time.
+int OpenPipeWithData(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  pollfd ready{fd, POLLIN, 0};
+  if (::poll(&ready, 1, kPipeWaitMs) != 1 || !(ready.revents & POLLIN)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool IsNamedPipe(const std::string& fileName) {
+  struct stat info {};
+  return ::stat(fileName.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
 }
 
 // Paused and prerolled, or the first error.
@@ -442,7 +470,16 @@ bool OpenVideo(const std::string& fileName, std::uint32_t) {
     g.active = true;
     ApplyAudioAttributes();
     if (std::filesystem::path(fileName).extension().string() != ".IFO") {
-      const TBuildResult result = Render(FileUri(fileName));
+      std::string uri = FileUri(fileName);
+      if (IsNamedPipe(fileName)) {
+        g.pipeFd = OpenPipeWithData(fileName);
+        if (g.pipeFd < 0) {
+          DeactivateGraph();
+          return false;
+        }
+        uri = "fd://" + std::to_string(g.pipeFd);
+      }
+      const TBuildResult result = Render(uri);
       if (!result.ok) {
         DeactivateGraph();
         return false;

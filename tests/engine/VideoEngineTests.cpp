@@ -206,7 +206,8 @@ TEST_F(VideoEngineTest, MidiPlaysThroughTheSoundFont) {
 
 // A live source: a named pipe that an encoder writes in real time, as a capture program
 // does. Its length cannot be told, so it reads 0 and the deck shows its least length; it is
-// not taken for a film of length 0: it plays past 3 s and ends when its writer ends.
+// not taken for a film of length 0: it plays past 3 s and ends when its writer ends. A pipe
+// without a writer fails instead of freezing the program.
 TEST_F(VideoEngineTest, ALiveStreamFromAPipePlaysUntilItsWriterEnds) {
   const std::string pipe = (Dir() / "live.mpg").string();
   fs::remove(pipe);
@@ -231,6 +232,17 @@ TEST_F(VideoEngineTest, ALiveStreamFromAPipePlaysUntilItsWriterEnds) {
   })) << "the writer's end is the end of the song";
   EXPECT_GE(Engine().PositionSeconds, 4);
   Engine().SongEnded = 0;
+
+  // A pipe nobody writes into fails as a broken film does, in a few seconds; the program
+  // does not wait for a writer forever.
+  Ops().FreeStreams();
+  fs::remove(Dir() / "messages.log");
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Open(pipe));
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 10.0);
+  EXPECT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE);
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back().Text, "Can't Create Video Stream\r\n(error code: 0)");
 }
 
 // A fragmented film (as recorders write them) tells only the length of what has been read

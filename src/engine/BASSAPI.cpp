@@ -263,6 +263,9 @@ void UpdatePosition() {
   double seconds = 0;
   if (video) {
     seconds = static_cast<double>(GetVideoPosition());
+    // A DVD's length is the current title's (or menu's), and a fragmented film's grows as it
+    // is read: the deck shows the length last read.
+    s.TotalSeconds = std::max<std::int64_t>(1, VideoLengthSeconds());
   } else {
     const KAUDIO_DWORD h = CurrentHandle();
     const KAUDIO_QWORD bytes = KAUDIO_ChannelGetPosition(h, 0);

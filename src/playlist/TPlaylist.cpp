@@ -34,6 +34,17 @@ void TPlaylist::Add(TPlayListBoxItem item) {
   m_lines.push_back({std::make_unique<TPlayListBoxItem>(std::move(item)), false});
 }
 
+void TPlaylist::AppendLinesOf(TPlaylist& other) {
+  if (&other == this) return;
+  const size_t needed = m_lines.size() + other.m_lines.size();
+  if (needed > m_lines.capacity()) m_lines.reserve(std::max(needed, 2 * m_lines.capacity()));
+  for (TLine& line : other.m_lines) {
+    m_totalSeconds += Counted(line.Item->FilePlaybackLength);
+    m_lines.push_back({std::move(line.Item), false});
+  }
+  other.Clear();
+}
+
 void TPlaylist::Remove(int index) {
   if (!ValidIndex(index)) return;
   TFlagGuard removing(m_removing);

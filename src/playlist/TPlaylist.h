@@ -39,6 +39,9 @@ class TPlaylist {
   // ---- adding and removing ----
   // Appends; a non-negative length is added to the total.
   void Add(TPlayListBoxItem item);
+  // Appends every line of the other list, in order (the entries keep their addresses and
+  // lengths, their lines come unselected); the other list is left empty.
+  void AppendLinesOf(TPlaylist& other);
   // The removal primitive: a line before the current entry moves the current index up by
   // one, the current entry itself leaves it at -1; the entry's length leaves the total.
   void Remove(int index);

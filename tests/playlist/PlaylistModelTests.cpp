@@ -65,6 +65,29 @@ TEST(PlaylistModel, EntriesKeepTheirAddressWhileOtherLinesChange) {
   EXPECT_EQ(list.ItemPointer(-1), nullptr);
 }
 
+TEST(PlaylistModel, AppendingAnotherListMovesItsEntriesAndTheirTime) {
+  TPlaylist list;
+  Fill(list, 2);  // 10 + 11
+  list.SetCurrentIndex(1);
+  list.SetSelected(0, true);
+  TPlaylist other;
+  other.Add(Entry("/a.mp3", 5));
+  other.Add(Entry("/b.mp3", -1));  // unknown: never counted
+  other.SetSelected(0, true);
+  TPlayListBoxItem* moved = other.ItemPointer(0);
+  list.AppendLinesOf(other);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"0", "1", "a", "b"}));
+  EXPECT_EQ(list.ItemPointer(2), moved);
+  EXPECT_EQ(list.TotalPlaybackSeconds(), 26);
+  EXPECT_EQ(list.CurrentIndex(), 1);
+  EXPECT_TRUE(list.Selected(0));
+  EXPECT_FALSE(list.Selected(2));
+  EXPECT_EQ(other.Count(), 0);
+  EXPECT_EQ(other.TotalPlaybackSeconds(), 0);
+  list.AppendLinesOf(list);  // itself: nothing happens
+  EXPECT_EQ(list.Count(), 4);
+}
+
 TEST(PlaylistModel, CurrentIndexThroughRemovals) {
   TPlaylist list;
   Fill(list, 6);

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadM3U(bytes, folder, read);
     std::string general;
     ReadM3U(bytes, folder, general, true);
-    if (general.size() != read.size() || std::memcmp(general.data(), read.data(), read.size()) != 0) __builtin_trap();
+    if (general.size() != read.size() || (!read.empty() && std::memcmp(general.data(), read.data(), read.size()) != 0))
+      __builtin_trap();
     if (read.size() > M3UStreamBound(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))))
       __builtin_trap();
     items = zpkit::ReadItems(read.data(), read.size());

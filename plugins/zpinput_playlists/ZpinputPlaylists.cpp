@@ -315,10 +315,12 @@ void PreferLargePages(const void* buffer, size_t size) {
 }
 
 // What the stream of a list of this many bytes takes at most: every byte a UTF-16 unit, and
-// each line an entry's fixed fields. Reserved, not touched: only what is written costs pages.
-size_t M3UStreamBound(std::string_view data) {
+// each line an entry's fixed fields and the folder a relative path is joined to. Reserved,
+// not touched: only what is written costs pages.
+size_t M3UStreamBound(std::string_view data, const QString& folder) {
   const size_t lines = static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1;
-  return 2 * data.size() + lines * (6 * 4 + 4 * 4 + 8 + 4 + 14 * 4 + 1);
+  const size_t folderUnits = static_cast<size_t>(folder.size()) + 1;
+  return 2 * data.size() + lines * (6 * 4 + 4 * 4 + 8 + 4 + 14 * 4 + 1 + 2 * folderUnits);
 }
 
 std::vector<Item> ReadPLS(const QByteArray& data, const QString& folder) {
@@ -532,7 +534,7 @@ int32_t LoadData(const char* fileName) {
         read = file.read(size > 0 ? std::min(size, kMostBytes) : kMostBytes);
         data = std::string_view(read.constData(), static_cast<size_t>(read.size()));
       }
-      g_stream->bytes.reserve(M3UStreamBound(data));
+      g_stream->bytes.reserve(M3UStreamBound(data, folder));
       PreferLargePages(g_stream->bytes.data(), g_stream->bytes.capacity());
       ReadM3U(data, folder, g_stream->bytes);
     } else {

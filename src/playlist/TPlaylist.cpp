@@ -31,7 +31,7 @@ TPlayListBoxItem* TPlaylist::ItemPointer(int index) {
 
 void TPlaylist::Add(TPlayListBoxItem item) {
   m_totalSeconds += Counted(item.FilePlaybackLength);
-  m_lines.push_back({std::make_unique<TPlayListBoxItem>(std::move(item)), false});
+  m_lines.push_back({MakePlaylistItem(std::move(item)), false});
 }
 
 void TPlaylist::AppendLinesOf(TPlaylist& other) {

@@ -12,6 +12,7 @@
 #include <ranges>
 #include <vector>
 
+#include "playlist/PlaylistItemPool.h"
 #include "playlist/TPlayListBoxItem.h"
 
 class TPlaylist {
@@ -81,7 +82,7 @@ class TPlaylist {
 
  private:
   struct TLine {
-    std::unique_ptr<TPlayListBoxItem> Item;
+    TPlaylistItemPointer Item;
     bool Selected = false;
   };
   std::vector<TLine> m_lines;

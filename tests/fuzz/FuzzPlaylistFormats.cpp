@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadM3U(bytes, folder, general, true);
     if (general.size() != read.size() || (!read.empty() && std::memcmp(general.data(), read.data(), read.size()) != 0))
       __builtin_trap();
-    if (read.size() > M3UStreamBound(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))))
+    if (read.size() > M3UStreamBound(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), folder))
       __builtin_trap();
     items = zpkit::ReadItems(read.data(), read.size());
   } else if (ext == QLatin1String(".PLS")) {

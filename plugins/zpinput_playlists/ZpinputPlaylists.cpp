@@ -84,7 +84,8 @@ QString Windows1252Text(QByteArrayView bytes) {
 QString M3UTextOf(const QByteArray& data) {
   QByteArray bytes = data;
   if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-  QStringDecoder utf8(QStringDecoder::Utf8);
+  // Stateless: a sequence cut off by the end of the file is an error, not held back.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8(bytes);
   if (!utf8.hasError()) return text;
   return Windows1252Text(bytes);
@@ -523,16 +524,20 @@ int32_t LoadData(const char* fileName) {
     g_stream->bytes.clear();
     g_stream->record.position = 0;
     if (ext.startsWith(QLatin1String(".M3U"))) {
-      // A regular file is mapped rather than copied; anything else is read.
-      QByteArray read;
+      // Read into a buffer of the file's size (large pages for a long list); a file that does
+      // not tell its size is read as far as the limit.
+      QByteArray unsized;
+      std::unique_ptr<char[]> sized;
       std::string_view data;
-      const qint64 mappedSize = std::min(size, kMostBytes);
-      const uchar* mapped = mappedSize > 0 ? file.map(0, mappedSize) : nullptr;
-      if (mapped) {
-        data = std::string_view(reinterpret_cast<const char*>(mapped), static_cast<size_t>(mappedSize));
+      if (size > 0) {
+        const qint64 wanted = std::min(size, kMostBytes);
+        sized.reset(new char[static_cast<size_t>(wanted)]);
+        PreferLargePages(sized.get(), static_cast<size_t>(wanted));
+        const qint64 got = file.read(sized.get(), wanted);
+        data = std::string_view(sized.get(), static_cast<size_t>(std::max<qint64>(got, 0)));
       } else {
-        read = file.read(size > 0 ? std::min(size, kMostBytes) : kMostBytes);
-        data = std::string_view(read.constData(), static_cast<size_t>(read.size()));
+        unsized = file.read(kMostBytes);
+        data = std::string_view(unsized.constData(), static_cast<size_t>(unsized.size()));
       }
       g_stream->bytes.reserve(M3UStreamBound(data, folder));
       PreferLargePages(g_stream->bytes.data(), g_stream->bytes.capacity());

@@ -322,6 +322,10 @@ TEST_F(InputPluginTest, M3UThatIsNotUtf8IsReadAsWindows1252) {
   ASSERT_EQ(ReadForeignPlaylist(p, (dir / "utf8.m3u").string(), true), 1);
   EXPECT_EQ(p.Item(0).ArtistName, "Bj\xC3\xB6rk");
   EXPECT_EQ(p.Item(0).FullPathAndFilename, "/music/j\xC3\xB3ga.mp3");
+  // A sequence cut off by the end of the file is no UTF-8 either: nothing of it is dropped.
+  WriteFile(dir / "cut.m3u", "/music/j\xC3\xB3ga.mp3\n/music/caf\xC3");
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "cut.m3u").string(), true), 1);
+  EXPECT_EQ(Locators(p), (std::vector<std::string>{"/music/j\xC3\x83\xC2\xB3ga.mp3", "/music/caf\xC3\x83"}));
 }
 
 TEST_F(InputPluginTest, M3USpellingsBeyondPlainAsciiReadAsTheirUnicodeMeaning) {

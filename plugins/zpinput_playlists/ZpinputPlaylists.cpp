@@ -107,8 +107,10 @@ std::string_view TrimAscii(std::string_view text) {
   return text;
 }
 
+// A piece of the text as QString; a U+FEFF at its start is a character here, not a mark.
 QString QStringOf(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  return utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 // Trimmed as QString::trimmed trims; the bytes themselves unless a non-ASCII character is at
@@ -194,7 +196,8 @@ void ResolveInto(std::string& out, std::string_view locator, const TM3UFolder& f
 int32_t ExtinfLength(std::string_view text, bool general) {
   const std::string_view t = TrimAscii(text);
   bool plain = !general && !t.empty();
-  for (char c : t) plain = plain && static_cast<unsigned char>(c) < 0x80;
+  // QString reads a number only up to a NUL: such a field goes that way too.
+  for (char c : t) plain = plain && c != 0 && static_cast<unsigned char>(c) < 0x80;
   if (!plain) {
     bool ok = false;
     const int length = QStringOf(text).trimmed().toInt(&ok);
@@ -285,7 +288,11 @@ std::string_view M3UUtf8Of(std::string_view data, std::string& converted, bool g
   }
   if (data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
   const QByteArrayView view(data.data(), static_cast<qsizetype>(data.size()));
-  if (view.isValidUtf8()) return data;
+  if (view.isValidUtf8()) {
+    // The UTF-8 decoder takes one more mark at the start as a mark too.
+    if (data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
+    return data;
+  }
   converted = Windows1252Text(view).toStdString();
   return converted;
 }

@@ -237,6 +237,10 @@ int main() {
       if (round == 0) {
         // Wall time is what the user waits; the player's CPU time and the load beside it tell
         // how much of that was the machine being busy with other work.
+        // The first showing (skin, back-end, timers) goes on for a moment after the event loop
+        // runs: the list is handed to a player that has settled, as a user's would be.
+        std::system((ctl + " status >/dev/null 2>&1").c_str());
+        ::usleep(1000 * 1000);
         const double cpuBefore = ProcessCpuMilliseconds(player.Pid());
         const double ms = Milliseconds([&] {
           std::system((ctl + " add '" + m3u + "' >/dev/null 2>&1").c_str());

@@ -6,6 +6,9 @@
 #include "MidiFixture.h"
 #include "SoundServerPeer.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -113,6 +116,40 @@ TEST_F(SoundServerE2E, AMidiFileIsHeardItsTimeRunsAndTheNextSongFollows) {
   EXPECT_GT(soundcheck::AudibleSeconds(tune, 0.01f), 2.0);
   EXPECT_NEAR(soundcheck::Frequency(s, last - rate * 3 / 2, last - rate / 10), 660.0, 8.0) << "the next song is heard";
   EXPECT_EQ(player.Terminate(), 0);
+TEST_F(SoundServerE2E, AHundredThousandEntriesAddedWhilePlayingLeaveNoGap) {
+  TSoundServer server;
+  ASSERT_TRUE(server.Up());
+  const std::string tone = Song("tone.wav", 8, 1000);
+  const std::string list = dir / "big.m3u";
+  {
+    std::ofstream out(list);
+    out << "#EXTM3U\n";
+    for (int i = 0; i < 100000; ++i)
+      out << "#EXTINF:" << 100 + i % 300 << ",Artist " << i % 997 << " - Song " << i << "\n/music/" << i % 89
+          << "/" << i << ".mp3\n";
+  }
+  ASSERT_TRUE(StartWith({tone}));
+  TSoundServer::TCapture capture(server, 6.0);
+  Ctl("play");
+  ASSERT_TRUE(WaitFor([&] { return State() == "Playing"; }));
+  Sleep(1000);
+  // The list takes the place of the playing one; the song goes on.
+  const auto addStart = Clock::now();
+  Ctl("add '" + list + "'");
+  const auto addEnd = Clock::now();
+  const std::vector<float> s = capture.Left();
+  const auto [first, last] = soundcheck::AudibleRange(s);
+  ASSERT_LT(first, last) << "the server heard nothing";
+  ASSERT_LT(capture.TimeOf(first), addStart);
+  ASSERT_GT(capture.TimeOf(last), addEnd) << "the sound stopped before the list was in";
+  // A 1 kHz sine has no quiet stretch longer than a fraction of a millisecond.
+  EXPECT_LT(soundcheck::LongestSilence(s, first, last), size_t(TSoundServer::kRate / 100))
+      << "the sound dropped out while the list was added";
+  EXPECT_NEAR(soundcheck::Frequency(s, first, last), 1000.0, 5.0);
+  EXPECT_EQ(State(), "Playing");
+  EXPECT_EQ(player.Terminate(), 0);
+  // Every entry was added and saved: an entry takes at least 109 bytes in the default playlist.
+  EXPECT_GE(std::filesystem::file_size(program + "/keldar3.ZPL"), 100000u * 109u);
 }
 
 }  // namespace

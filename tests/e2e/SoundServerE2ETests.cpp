@@ -116,6 +116,8 @@ TEST_F(SoundServerE2E, AMidiFileIsHeardItsTimeRunsAndTheNextSongFollows) {
   EXPECT_GT(soundcheck::AudibleSeconds(tune, 0.01f), 2.0);
   EXPECT_NEAR(soundcheck::Frequency(s, last - rate * 3 / 2, last - rate / 10), 660.0, 8.0) << "the next song is heard";
   EXPECT_EQ(player.Terminate(), 0);
+}
+
 TEST_F(SoundServerE2E, AHundredThousandEntriesAddedWhilePlayingLeaveNoGap) {
   TSoundServer server;
   ASSERT_TRUE(server.Up());

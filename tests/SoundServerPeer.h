@@ -130,17 +130,19 @@ class TSoundServer {
       return m_end - std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(before));
     }
     // Waits until the capture is complete; the left channel as -1..1.
-    std::vector<float> Left() {
+    std::vector<float> Left() { return Channel(0); }
+    // Waits until the capture is complete; channel 0 (left) or 1 (right) as -1..1.
+    std::vector<float> Channel(int channel) {
       if (m_thread.joinable()) m_thread.join();
       const std::string raw = ReadTextFile(m_file);
-      std::vector<float> left(raw.size() / 4);
-      for (size_t i = 0; i < left.size(); ++i) {
+      std::vector<float> samples(raw.size() / 4);
+      for (size_t i = 0; i < samples.size(); ++i) {
         int16_t v;
-        std::memcpy(&v, raw.data() + i * 4, 2);
-        left[i] = float(v) / 32768.0f;
+        std::memcpy(&v, raw.data() + i * 4 + 2 * channel, 2);
+        samples[i] = float(v) / 32768.0f;
       }
-      m_samples = left.size();
-      return left;
+      m_samples = samples.size();
+      return samples;
     }
 
    private:

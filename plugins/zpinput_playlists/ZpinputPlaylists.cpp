@@ -10,8 +10,12 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <climits>
 #include <memory>
+#include <string_view>
 
 #include "zpinput_shared/ZpinputPluginKit.h"
 
@@ -61,19 +65,14 @@ QString TextOf(const QByteArray& data) {
   return QString::fromUtf8(bytes);
 }
 
-// M3U text: UTF-8 when it is valid UTF-8, else Windows-1252 (what such lists were written in).
-QString M3UTextOf(const QByteArray& data) {
-  QByteArray bytes = data;
-  if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  QString text = utf8(bytes);
-  if (!utf8.hasError()) return text;
-  // 0x80..0x9F of Windows-1252; the five unassigned bytes stay as their Latin-1 controls.
+// Bytes read as Windows-1252: 0x80..0x9F by its table, the five unassigned bytes stay as
+// their Latin-1 controls.
+QString Windows1252Text(QByteArrayView bytes) {
   static const char16_t kHigh[32] = {
       0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
       0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
       0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  text.resize(bytes.size());
+  QString text(bytes.size(), Qt::Uninitialized);
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
     text[i] = QChar(c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : char16_t(c));
@@ -81,42 +80,255 @@ QString M3UTextOf(const QByteArray& data) {
   return text;
 }
 
+// M3U text: UTF-8 when it is valid UTF-8, else Windows-1252 (what such lists were written in).
+QString M3UTextOf(const QByteArray& data) {
+  QByteArray bytes = data;
+  if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+  // Stateless: a sequence cut off by the end of the file is an error, not held back.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(bytes);
+  if (!utf8.hasError()) return text;
+  return Windows1252Text(bytes);
+}
+
 constexpr qsizetype kLongestM3ULine = 32 * 1024;
 
+// ---- M3U lines as UTF-8 bytes ----
+// A long list is read without turning it into one big QString: the lines are taken from the
+// bytes, and only a line that needs more than ASCII rules (Unicode spaces at its ends, a file
+// URL, backslashes, dot segments) goes through QString. With `general` every line does, which
+// is how the fuzzer checks that both ways agree.
+
+bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string_view TrimAscii(std::string_view text) {
+  while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsAsciiSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// A piece of the text as QString; a U+FEFF at its start is a character here, not a mark.
+QString QStringOf(std::string_view text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  return utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+// Trimmed as QString::trimmed trims; the bytes themselves unless a non-ASCII character is at
+// an end (it may be a Unicode space).
+void AssignTrimmed(std::string& out, std::string_view text, bool general) {
+  const std::string_view t = TrimAscii(text);
+  if (general || (!t.empty() && (static_cast<unsigned char>(t.front()) >= 0x80 ||
+                                 static_cast<unsigned char>(t.back()) >= 0x80))) {
+    out = QStringOf(text).trimmed().toStdString();
+    return;
+  }
+  out.assign(t.data(), t.size());
+}
+
+// Length of the text in UTF-16 units.
+qsizetype Utf16Length(std::string_view text) {
+  qsizetype units = 0;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b & 0xC0) != 0x80) ++units;
+    if (b >= 0xF0) ++units;
+  }
+  return units;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// A path without empty, "." or ".." segments, which cleaning leaves as it is.
+bool IsCleanPath(std::string_view path) {
+  if (!path.empty() && path.front() == '/') path.remove_prefix(1);
+  if (path.empty()) return false;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view segment = path.substr(start, end - start);
+    if (segment.empty() || segment == "." || segment == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// The playlist's folder, as Resolve joins entries to it.
+struct TM3UFolder {
+  QString Text;
+  std::string Utf8;
+  bool Clean = false;  // joining a clean relative path needs no cleaning
+};
+
+TM3UFolder FolderOf(const QString& folder) {
+  TM3UFolder f;
+  f.Text = folder;
+  f.Utf8 = folder.toStdString();
+  f.Clean = folder.size() > 1 && QDir::cleanPath(folder) == folder && folder.startsWith(QLatin1Char('/'));
+  return f;
+}
+
+void ResolveInto(std::string& out, std::string_view locator, const TM3UFolder& folder, bool general) {
+  const bool simple = !general && !locator.empty() && locator.front() != ':' &&
+                      locator.find("://") == std::string_view::npos &&
+                      locator.find('\\') == std::string_view::npos &&
+                      !StartsWithNoCase(locator, "FILE:") && IsCleanPath(locator);
+  if (simple && locator.front() == '/') {
+    out.assign(locator.data(), locator.size());
+  } else if (simple && folder.Clean) {
+    out.assign(folder.Utf8);
+    out += '/';
+    out.append(locator.data(), locator.size());
+  } else {
+    out = Resolve(QStringOf(locator), folder.Text);
+  }
+}
+
+// "#EXTINF:" + length + "," + display: the length in seconds (0 unless a positive number).
+int32_t ExtinfLength(std::string_view text, bool general) {
+  const std::string_view t = TrimAscii(text);
+  bool plain = !general && !t.empty();
+  // QString reads a number only up to a NUL: such a field goes that way too.
+  for (char c : t) plain = plain && c != 0 && static_cast<unsigned char>(c) < 0x80;
+  if (!plain) {
+    bool ok = false;
+    const int length = QStringOf(text).trimmed().toInt(&ok);
+    return ok && length > 0 ? length : 0;
+  }
+  std::string_view digits = t;
+  if (digits.front() == '+' || digits.front() == '-') digits.remove_prefix(1);
+  int64_t value = 0;
+  if (digits.empty()) return 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return 0;
+  }
+  return t.front() == '-' ? 0 : static_cast<int32_t>(value);
+}
+
+void SplitDisplayInto(std::string_view display, Item& item, bool general) {
+  const size_t dash = display.find(" - ");
+  if (dash != std::string_view::npos && dash > 0) {
+    AssignTrimmed(item.Artist, display.substr(0, dash), general);
+    AssignTrimmed(item.Title, display.substr(dash + 3), general);
+  } else {
+    item.Artist.clear();
+    AssignTrimmed(item.Title, display, general);
+  }
+}
+
 // Each entry goes straight into the host's stream: a list of a million entries is never held
-// twice over.
-void ReadM3U(const QByteArray& data, const QString& folder, std::string& bytes) {
+// twice over. `text` is UTF-8.
+template <class Out>
+void ReadM3UText(std::string_view text, const TM3UFolder& folder, Out& bytes, bool general) {
   Item pending;
   bool havePending = false;
   Item item;
-  const QString text = M3UTextOf(data);
-  for (QStringView view : QStringTokenizer(text, u'\n')) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view raw = text.substr(start, end - start);
+    start = end + 1;
     // No locator or title is that long: such a line is damage, and is skipped with the title
     // before it rather than copied around.
-    if (view.size() > kLongestM3ULine) {
+    if (static_cast<qsizetype>(raw.size()) > kLongestM3ULine && Utf16Length(raw) > kLongestM3ULine) {
       havePending = false;
       continue;
     }
-    const QString line = view.trimmed().toString();
-    if (line.isEmpty()) continue;
-    if (line.startsWith(QStringLiteral("#EXTINF:"), Qt::CaseInsensitive)) {
-      pending = Item{};
-      QString rest = line.mid(8);
-      int comma = rest.indexOf(QLatin1Char(','));
-      bool ok = false;
-      int length = rest.left(comma < 0 ? rest.size() : comma).trimmed().toInt(&ok);
-      pending.Length = ok && length > 0 ? length : 0;
-      if (comma >= 0) SplitDisplay(rest.mid(comma + 1), pending);
+    std::string_view line = TrimAscii(raw);
+    std::string unicodeTrimmed;
+    if (general || (!line.empty() && (static_cast<unsigned char>(line.front()) >= 0x80 ||
+                                      static_cast<unsigned char>(line.back()) >= 0x80))) {
+      unicodeTrimmed = QStringOf(raw).trimmed().toStdString();
+      line = unicodeTrimmed;
+    }
+    if (line.empty()) continue;
+    if (StartsWithNoCase(line, "#EXTINF:")) {
+      const std::string_view rest = line.substr(8);
+      const size_t comma = rest.find(',');
+      pending.Length = ExtinfLength(rest.substr(0, comma), general);
+      pending.Artist.clear();
+      pending.Title.clear();
+      if (comma != std::string_view::npos) SplitDisplayInto(rest.substr(comma + 1), pending, general);
       havePending = true;
       continue;
     }
-    if (line.startsWith(QLatin1Char('#'))) continue;
-    if (havePending) std::swap(item, pending);
-    else item = Item{};
+    if (line.front() == '#') continue;
+    if (havePending) {
+      std::swap(item.Artist, pending.Artist);
+      std::swap(item.Title, pending.Title);
+      item.Length = pending.Length;
+    } else {
+      item.Artist.clear();
+      item.Title.clear();
+      item.Length = 0;
+    }
     havePending = false;
-    item.Path = Resolve(line, folder);
+    ResolveInto(item.Path, line, folder, general);
     if (!item.Path.empty()) zpkit::WriteItem(bytes, item);
   }
+}
+
+// The list's text as UTF-8 without a byte order mark: the bytes themselves when they are
+// valid UTF-8, else their Windows-1252 reading (kept in `converted`).
+std::string_view M3UUtf8Of(std::string_view data, std::string& converted, bool general) {
+  if (general) {
+    converted = M3UTextOf(QByteArray(data.data(), static_cast<qsizetype>(data.size()))).toStdString();
+    return converted;
+  }
+  if (data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
+  const QByteArrayView view(data.data(), static_cast<qsizetype>(data.size()));
+  if (view.isValidUtf8()) {
+    // The UTF-8 decoder takes one more mark at the start as a mark too.
+    if (data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
+    return data;
+  }
+  converted = Windows1252Text(view).toStdString();
+  return converted;
+}
+
+template <class Out>
+void ReadM3U(std::string_view data, const QString& folder, Out& bytes, bool general = false) {
+  std::string converted;
+  ReadM3UText(M3UUtf8Of(data, converted, general), FolderOf(folder), bytes, general);
+}
+
+template <class Out>
+void ReadM3U(const QByteArray& data, const QString& folder, Out& bytes, bool general = false) {
+  ReadM3U(std::string_view(data.constData(), static_cast<size_t>(data.size())), folder, bytes, general);
+}
+
+// A buffer of many megabytes is filled faster in large pages: one page fault for every 2 MiB
+// instead of one for every 4 KiB. Only the whole pages inside the buffer are marked.
+void PreferLargePages(const void* buffer, size_t size) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kLargePage = uintptr_t(2) << 20;
+  const auto begin = (reinterpret_cast<uintptr_t>(buffer) + kLargePage - 1) & ~(kLargePage - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(buffer) + size) & ~(kLargePage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)buffer;
+  (void)size;
+#endif
+}
+
+// What the stream of a list of this many bytes takes at most: every byte a UTF-16 unit, and
+// each line an entry's fixed fields and the folder a relative path is joined to. Reserved,
+// not touched: only what is written costs pages.
+size_t M3UStreamBound(std::string_view data, const QString& folder) {
+  const size_t lines = static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1;
+  const size_t folderUnits = static_cast<size_t>(folder.size()) + 1;
+  return 2 * data.size() + lines * (6 * 4 + 4 * 4 + 8 + 4 + 14 * 4 + 1 + 2 * folderUnits);
 }
 
 std::vector<Item> ReadPLS(const QByteArray& data, const QString& folder) {
@@ -312,26 +524,44 @@ int32_t LoadData(const char* fileName) {
     if (!Supported(ext)) return ZPINPUT_RESULT_FAILURE;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return ZPINPUT_RESULT_FAILURE;
-    // At most 64 MiB (a million entries and more): a bigger file is read that far. Asked for
-    // no more than the file holds, so a small list does not reserve the whole limit.
+    // At most 64 MiB (a million entries and more): a bigger file is read that far.
     constexpr qint64 kMostBytes = qint64(64) << 20;
     const qint64 size = file.size();
-    const QByteArray data = file.read(size > 0 ? std::min(size, kMostBytes) : kMostBytes);
     const QString folder = QFileInfo(path).absolutePath();
-    std::string bytes;
-    if (ext.startsWith(QLatin1String(".M3U"))) {
-      // About what an entry takes in the stream per byte of the list: no regrowing.
-      bytes.reserve(size_t(data.size()) * 2 + 4096);
-      ReadM3U(data, folder, bytes);
-    } else {
-      const std::vector<Item> items = ext == QLatin1String(".PLS") ? ReadPLS(data, folder) : ReadXml(data, folder, ext);
-      for (const Item& item : items) zpkit::WriteItem(bytes, item);
-    }
     g_stream->bytes.clear();
     g_stream->record.position = 0;
-    g_stream->Append(bytes);
+    if (ext.startsWith(QLatin1String(".M3U"))) {
+      // Read into a buffer of the file's size (large pages for a long list); a file that does
+      // not tell its size is read as far as the limit.
+      QByteArray unsized;
+      std::unique_ptr<char[]> sized;
+      std::string_view data;
+      if (size > 0) {
+        const qint64 wanted = std::min(size, kMostBytes);
+        sized.reset(new char[static_cast<size_t>(wanted)]);
+        PreferLargePages(sized.get(), static_cast<size_t>(wanted));
+        const qint64 got = file.read(sized.get(), wanted);
+        data = std::string_view(sized.get(), static_cast<size_t>(std::max<qint64>(got, 0)));
+      } else {
+        unsized = file.read(kMostBytes);
+        data = std::string_view(unsized.constData(), static_cast<size_t>(unsized.size()));
+      }
+      g_stream->bytes.reserve(M3UStreamBound(data, folder));
+      PreferLargePages(g_stream->bytes.data(), g_stream->bytes.capacity());
+      ReadM3U(data, folder, g_stream->bytes);
+    } else {
+      // Asked for no more than the file holds, so a small list does not reserve the whole limit.
+      const QByteArray data = file.read(size > 0 ? std::min(size, kMostBytes) : kMostBytes);
+      const std::vector<Item> items = ext == QLatin1String(".PLS") ? ReadPLS(data, folder) : ReadXml(data, folder, ext);
+      for (const Item& item : items) zpkit::WriteItem(g_stream->bytes, item);
+    }
+    g_stream->Sync();
     return ZPINPUT_RESULT_SUCCESS;
   } catch (...) {
+    if (g_stream) {
+      g_stream->bytes.clear();
+      g_stream->Sync();
+    }
     return ZPINPUT_RESULT_FAILURE;
   }
 }

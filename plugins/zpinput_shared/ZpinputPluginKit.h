@@ -140,12 +140,17 @@ inline std::string Utf16ToUtf8(const std::u16string& text) {
   return out;
 }
 
-inline void PutInt(std::string& out, uint64_t value, int bytes) {
-  char little[8];
-  for (int i = 0; i < bytes; ++i) little[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  out.append(little, static_cast<size_t>(bytes));
+// The writers take the host's stream bytes (std::vector<uint8_t>) or a std::string; each
+// grows the output once per field and fills it in place.
+template <class Out>
+inline void PutInt(Out& out, uint64_t value, int bytes) {
+  const size_t at = out.size();
+  out.resize(at + static_cast<size_t>(bytes));
+  for (int i = 0; i < bytes; ++i)
+    out[at + static_cast<size_t>(i)] = static_cast<typename Out::value_type>((value >> (8 * i)) & 0xFF);
 }
-inline void PutString(std::string& out, const std::string& text) {
+template <class Out>
+inline void PutString(Out& out, const std::string& text) {
   // Most locators and names are plain ASCII: one unit per byte, written straight through.
   bool ascii = true;
   for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
@@ -154,26 +159,40 @@ inline void PutString(std::string& out, const std::string& text) {
     const size_t at = out.size();
     out.resize(at + 2 * text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-      out[at + 2 * i] = text[i];
+      out[at + 2 * i] = static_cast<typename Out::value_type>(text[i]);
       out[at + 2 * i + 1] = 0;
     }
     return;
   }
   std::u16string units = Utf8ToUtf16(text);
   PutInt(out, static_cast<uint32_t>(units.size()), 4);
-  for (char16_t u : units) PutInt(out, u, 2);
+  const size_t at = out.size();
+  out.resize(at + 2 * units.size());
+  for (size_t i = 0; i < units.size(); ++i) {
+    out[at + 2 * i] = static_cast<typename Out::value_type>(units[i] & 0xFF);
+    out[at + 2 * i + 1] = static_cast<typename Out::value_type>(units[i] >> 8);
+  }
 }
 
-inline void WriteItem(std::string& out, const Item& item) {
+template <class Out>
+inline void WriteItem(Out& out, const Item& item) {
   for (const std::string* s :
        {&item.Path, &item.Artist, &item.Title, &item.Album, &item.Genre, &item.Year})
     PutString(out, *s);
-  for (int32_t v : {item.CDIndex, item.StartPos, item.EndPos, item.Length})
-    PutInt(out, static_cast<uint32_t>(v), 4);
-  PutInt(out, static_cast<uint64_t>(item.Size), 8);
-  PutInt(out, static_cast<uint32_t>(item.Date), 4);
-  for (int32_t v : item.Sliders) PutInt(out, static_cast<uint32_t>(v), 4);
-  out.push_back(item.TagsRead ? 1 : 0);
+  // The fixed fields: four int32, an int64, an int32, fourteen int32 and a byte.
+  constexpr size_t kFixed = 4 * 4 + 8 + 4 + 14 * 4 + 1;
+  const size_t at = out.size();
+  out.resize(at + kFixed);
+  size_t p = at;
+  auto put = [&](uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+      out[p++] = static_cast<typename Out::value_type>((value >> (8 * i)) & 0xFF);
+  };
+  for (int32_t v : {item.CDIndex, item.StartPos, item.EndPos, item.Length}) put(static_cast<uint32_t>(v), 4);
+  put(static_cast<uint64_t>(item.Size), 8);
+  put(static_cast<uint32_t>(item.Date), 4);
+  for (int32_t v : item.Sliders) put(static_cast<uint32_t>(v), 4);
+  put(item.TagsRead ? 1 : 0, 1);
 }
 
 // Reads every item; a count beyond the data or negative ends the reading (the cut item is

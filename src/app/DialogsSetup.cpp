@@ -65,6 +65,10 @@ void InstallDialogs(TApplicationForms& forms) {
 
   LaterDialogHooks().ShowPreferencesPage = [preferences](const std::string& page) { preferences->ShowPage(page); };
   LaterDialogHooks().SelectPreferencesPage = [preferences](const std::string& page) { preferences->SelectPage(page); };
+  LaterDialogHooks().ChooseRecordingOutputFolder = [preferences] {
+    preferences->ShowPage("Encoders Options");
+    preferences->Button28Click();
+  };
   LaterDialogHooks().ShowAddURLDialog = [openURL] {
     openURL->show();
     openURL->raise();
@@ -122,6 +126,7 @@ void InstallDialogs(TApplicationForms& forms) {
 void ClearDialogs() {
   LaterDialogHooks().ShowPreferencesPage = nullptr;
   LaterDialogHooks().SelectPreferencesPage = nullptr;
+  LaterDialogHooks().ChooseRecordingOutputFolder = nullptr;
   LaterDialogHooks().ShowAddURLDialog = nullptr;
   StartupHooks().HideOpenURLDialog = nullptr;
   PlaylistWindowHooks().ShowTagEditor = nullptr;

@@ -15,6 +15,8 @@ struct TLaterDialogHooks {
   // The page becomes the dialog's current one; the dialog stays as it is.
   std::function<void(const std::string& page)> SelectPreferencesPage;
   std::function<void()> ShowRecordingDialog;
+  // The preferences on "Encoders Options" with its output-folder chooser running.
+  std::function<void()> ChooseRecordingOutputFolder;
   std::function<void()> ShowAddURLDialog;
   // The library grid follows its scroll track (value 0..100, 100 = top).
   std::function<void(int value)> ScrollLibraryGrid;

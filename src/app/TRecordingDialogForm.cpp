@@ -1,7 +1,6 @@
 #include "app/TRecordingDialogForm.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,7 +39,9 @@ TRecordingDialogForm::TRecordingDialogForm(QWidget* parent) : QDialog(parent) {
   auto* dirRow = new QHBoxLayout;
   m_outputDir = new QLineEdit;
   m_outputDir->setReadOnly(true);
+  m_outputDir->setObjectName("OutputDirEdit");
   auto* change = new QPushButton("...");
+  change->setObjectName("ChangeOutputDirButton");
   auto* open = new QPushButton("Open");
   open->setObjectName("RecOutDirSpeedButton");
   dirRow->addWidget(m_outputDir, 1);
@@ -54,6 +55,7 @@ TRecordingDialogForm::TRecordingDialogForm(QWidget* parent) : QDialog(parent) {
   auto* buttons = new QHBoxLayout;
   m_start = new QPushButton("Start Recording");
   auto* settings = new QPushButton("Settings");
+  settings->setObjectName("SettingsButton");
   buttons->addWidget(m_start);
   buttons->addWidget(settings);
   layout->addLayout(buttons);
@@ -101,10 +103,10 @@ void TRecordingDialogForm::Button2Click() {
   if (const auto& show = LaterDialogHooks().ShowPreferencesPage) show("Encoders Options");
 }
 
+// The preferences' chooser, so the folder follows the same rules (refused while recording,
+// stored without its trailing separator) wherever it is changed.
 void TRecordingDialogForm::ChangeOutputDirButtonClick() {
-  const QString folder = QFileDialog::getExistingDirectory(this, "Recording Output Folder", Q(Options_RecordingOutputDir.StringValue));
-  if (folder.isEmpty()) return;
-  Options_RecordingOutputDir.StringValue = folder.toStdString();
+  RunLaterDialogHook(LaterDialogHooks().ChooseRecordingOutputFolder);
   UpdateLabeledEditControls();
 }
 

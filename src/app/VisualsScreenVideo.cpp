@@ -47,8 +47,19 @@ QLabel* MakePanel(QWidget& parent, const char* name) {
   return panel;
 }
 
-// Subtitle files dropped on the drawing area load as subtitles; anything else goes to the
-// playlist. Only in normal (not full-screen) mode.
+void SetMenuCheck(bool checked) {
+  // The enabled flag follows the menu's check.
+  SubtitleState().Enabled = checked;
+}
+
+// A drop on the drawing area is a subtitle file: only its first path counts, and anything
+// but a subtitle file is refused with its message. Only in normal (not full-screen) mode.
+void DropSubtitleFile(const std::string& path) {
+  ChooseSubtitleFile(path, false);
+  // Loaded subtitles are shown: "Show Subtitles" is ticked.
+  if (SubtitleState().Loaded) SetMenuCheck(true);
+}
+
 class TVisualsDropFilter : public QObject {
  public:
   using QObject::QObject;
@@ -66,20 +77,10 @@ class TVisualsDropFilter : public QObject {
     drop->acceptProposedAction();
     if (type != QEvent::Drop) return true;
     const std::vector<std::string> paths = DroppedPaths(*drop->mimeData());
-    for (const std::string& path : paths)
-      if (IsSupportedSubtitleFile(path)) {
-        ChooseSubtitleFile(path, false);
-        return true;
-      }
-    AddDroppedFilesToPlaylist(*drop->mimeData());
+    if (!paths.empty()) DropSubtitleFile(paths.front());
     return true;
   }
 };
-
-void SetMenuCheck(bool checked) {
-  // The enabled flag follows the menu's check.
-  SubtitleState().Enabled = checked;
-}
 
 QAction* AddItem(QMenu& menu, const char* text) {
   QAction* action = menu.addAction(QString::fromUtf8(text));

@@ -18,8 +18,10 @@
 #include "app/VisualsScreenForm.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineDeviceReports.h"
+#include "engine/KELDAR_OutputDevices.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
+#include "settings/OutputDeviceSetting.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "util/GeneralPurposeInternetFunctions.h"
 #include "util/ProgramFolders.h"
@@ -112,6 +114,7 @@ void TDeckForm::LoadCurrentAudioAPI() {
   engine.SurroundMode = Options_SurroundMode.IntegerValue;
   engine.MODPlaybackMode = Options_MODPlaybackMode.IntegerValue;
   engine.MODPanSeparationLevel = Options_MODPanSeperationLevel.IntegerValue;
+  KELDAR_OutputDeviceName() = Options_OutputDeviceName.StringValue;
 
   if (!SelectAudioAPI(1)) {
     ShowMessage("Error Loading Audio API", "Audio API Message", TMessageIcon::Error);

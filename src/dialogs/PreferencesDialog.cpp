@@ -149,3 +149,7 @@ void TPreferencesDialogForm::MainTimerTick() {
   if (!isVisible()) return;
   if (auto* page = dynamic_cast<TPreferencesPage*>(m_notebook->currentWidget())) page->TimerTick();
 }
+
+void TPreferencesDialogForm::Button28Click() {
+  if (TPreferencesPage* page = Page("Encoders Options")) RunOutputFolderChooser(*page);
+}

@@ -31,6 +31,8 @@ class TPreferencesDialogForm : public QDialog {
   TPreferencesPage* Page(const std::string& caption) const;
   std::vector<std::string> PageCaptions() const;
   QTreeWidget* Tree() const { return m_tree; }
+  // The output-folder chooser of "Encoders Options" (the recording dialog's "...").
+  void Button28Click();
   // The main window's timer: the page that shows refreshes what changes by itself.
   void MainTimerTick();
 

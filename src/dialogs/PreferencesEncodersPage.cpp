@@ -72,7 +72,7 @@ class TEncodersOptionsPage : public TPreferencesPage {
     m_bits->setObjectName("InputBitsComboBox");
     for (const char* bits : kInputBits) m_bits->addItem(bits);
     auto* newButton = new QPushButton("New");
-    newButton->setObjectName("Button28");
+    newButton->setObjectName("NewEncoderButton");
     auto* removeButton = new QPushButton("Remove");
     removeButton->setObjectName("RemoveEncoderButton");
     auto* resetButton = new QPushButton("Reset List");
@@ -147,7 +147,7 @@ class TEncodersOptionsPage : public TPreferencesPage {
     connect(m_command, &QLineEdit::returnPressed, this, [this] { WriteField(&EncoderStructure::EncCmdLine, m_command->text()); });
     connect(m_extension, &QLineEdit::returnPressed, this, [this] { WriteField(&EncoderStructure::EncOutputFileExt, m_extension->text()); });
     connect(m_bits, &QComboBox::activated, this, [this] { WriteField(&EncoderStructure::EncInputBits, m_bits->currentText()); });
-    connect(newButton, &QPushButton::clicked, this, [this] { Button28Click(); });
+    connect(newButton, &QPushButton::clicked, this, [this] { NewEncoderClick(); });
     connect(removeButton, &QPushButton::clicked, this, [this] { RemoveEncoder(); });
     connect(resetButton, &QPushButton::clicked, this, [this] {
       ResetEncodersListToDefault();
@@ -165,15 +165,7 @@ class TEncodersOptionsPage : public TPreferencesPage {
       EncodersChanged();
     });
     connect(m_cdFormat, &QLineEdit::editingFinished, this, [this] { m_cdFormat->setText(Q(Options_CDTracksFormatting.StringValue)); });
-    connect(chooseDir, &QPushButton::clicked, this, [this] {
-      if (IsRecording()) {
-        ShowMessage("Changing Output Directory is NOT allowed when Recording is in progress");
-        return;
-      }
-      const QString folder =
-          QFileDialog::getExistingDirectory(this, "Add Directory To Playlist", Q(Options_RecordingOutputDir.StringValue));
-      if (!folder.isEmpty()) SetOutputFolder(folder.toStdString());
-    });
+    connect(chooseDir, &QPushButton::clicked, this, [this] { Button28Click(); });
     connect(openDir, &QPushButton::clicked, this, [] {
       if (PreferencesHooks().OpenFolder) PreferencesHooks().OpenFolder(Options_RecordingOutputDir.StringValue);
       else ShellOpenDocument(Options_RecordingOutputDir.StringValue);
@@ -215,8 +207,22 @@ class TEncodersOptionsPage : public TPreferencesPage {
     m_filling = false;
   }
 
-  // "New": a new encoder to fill in, selected; refused at 99.
+  // "...": the output folder, chosen with the folder dialog; refused while recording.
   void Button28Click() {
+    if (IsRecording()) {
+      ShowMessage("Changing Output Directory is NOT allowed when Recording is in progress");
+      return;
+    }
+    const std::string start = Options_RecordingOutputDir.StringValue;
+    const std::string folder =
+        PreferencesHooks().ChooseFolder
+            ? PreferencesHooks().ChooseFolder("Add Directory To Playlist", start)
+            : QFileDialog::getExistingDirectory(this, "Add Directory To Playlist", Q(start)).toStdString();
+    if (!folder.empty()) SetOutputFolder(folder);
+  }
+
+  // "New": a new encoder to fill in, selected; refused at 99.
+  void NewEncoderClick() {
     auto& list = EncodersList();
     if (list.TotalEncoders >= EncodersStructure::kMaxEncoders) return;
     list.Encoders.push_back({"Enter Encoder Name", "Enter Encoder Command Line", "Empty", kInputBits[0]});
@@ -288,3 +294,7 @@ class TEncodersOptionsPage : public TPreferencesPage {
 }  // namespace
 
 TPreferencesPage* CreateEncodersOptionsPage() { return new TEncodersOptionsPage; }
+
+void RunOutputFolderChooser(TPreferencesPage& encodersPage) {
+  if (auto* page = dynamic_cast<TEncodersOptionsPage*>(&encodersPage)) page->Button28Click();
+}

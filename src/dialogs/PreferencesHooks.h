@@ -19,6 +19,9 @@ struct TPreferencesHooks {
   std::function<bool(const std::string& package, const std::string& folder)> ExtractPackage;
   // The system information dialog.
   std::function<void()> ShowSystemInformation;
+  // The folder dialog (title, starting folder); the chosen folder, empty when cancelled. Empty
+  // hook: the desktop's folder dialog.
+  std::function<std::string(const std::string& title, const std::string& start)> ChooseFolder;
   // Opens a folder in the desktop's file browser.
   std::function<void(const std::string& folder)> OpenFolder;
 };

@@ -16,6 +16,8 @@
 #include "dialogs/PreferencesHooks.h"
 #include "dialogs/PreferencesPage.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
+#include "engine/KELDAR_OutputDevices.h"
+#include "settings/OutputDeviceSetting.h"
 #include "settings/SettingsFunctionsToINIFiles.h"
 #include "util/ShellFunctions.h"
 #include "util/ShowMessage.h"
@@ -149,6 +151,11 @@ class TAudioLibraryOptionsPage : public TPreferencesPage {
     grid->addWidget(new QLabel("Output Sampling Rate:"), row, 0);
     grid->addWidget(m_rate, row++, 1);
 
+    m_device = new QComboBox;
+    m_device->setObjectName("OutputDeviceComboBox");
+    grid->addWidget(new QLabel("Output Device:"), row, 0);
+    grid->addWidget(m_device, row++, 1, 1, 3);
+
     m_fade = Trackbar("FadeTrackBar", 0, 10000, 1000);
     m_fadeLabel = new QLabel;
     m_fadeLabel->setObjectName("FadeLabel");
@@ -201,7 +208,8 @@ class TAudioLibraryOptionsPage : public TPreferencesPage {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(new QLabel("(*) does not affect the current song; the output rate needs a restart."));
+    layout->addWidget(
+        new QLabel("(*) does not affect the current song; the output rate and the output device need a restart."));
     layout->addWidget(info);
     layout->addStretch(1);
 
@@ -215,6 +223,13 @@ class TAudioLibraryOptionsPage : public TPreferencesPage {
     });
     connect(m_rate, &QComboBox::currentIndexChanged, this, [this](int index) {
       if (!m_filling && index >= 0) Options_DSPSamplingRate.IntegerValue = m_rate->itemData(index).toInt();
+    });
+    // Kept by name: the numbers change when devices come and go. The library opens it at the
+    // next start, as it does the output rate.
+    connect(m_device, &QComboBox::currentIndexChanged, this, [this](int index) {
+      if (m_filling || index < 0) return;
+      Options_OutputDeviceName.StringValue = m_device->itemData(index).toString().toStdString();
+      KELDAR_OutputDeviceName() = Options_OutputDeviceName.StringValue;
     });
     connect(m_fade, &QSlider::valueChanged, this, [this, &engine](int value) {
       m_fadeLabel->setText(QString::number(value) + " ms");
@@ -260,6 +275,7 @@ class TAudioLibraryOptionsPage : public TPreferencesPage {
     m_bufferLabel->setText(QString::number(Options_BufferLength.IntegerValue) + " ms");
     const int rate = m_rate->findData(Options_DSPSamplingRate.IntegerValue);
     m_rate->setCurrentIndex(rate);
+    FillDevices();
     m_fade->setValue(Options_FadeIn_Out_Msecs.IntegerValue);
     m_fadeLabel->setText(QString::number(Options_FadeIn_Out_Msecs.IntegerValue) + " ms");
     m_cd->setCurrentIndex(std::clamp(Options_CDPlaybackMethod.IntegerValue, 0, 1));
@@ -280,6 +296,23 @@ class TAudioLibraryOptionsPage : public TPreferencesPage {
     TimerTick();
   }
 
+  // "Default Device" first, then the library's devices with their numbers; a chosen device
+  // that is not there now stays listed so the choice is not lost by showing the page.
+  void FillDevices() {
+    m_device->clear();
+    m_device->addItem("Default Device", QString());
+    const std::string& chosen = Options_OutputDeviceName.StringValue;
+    bool listed = chosen.empty();
+    for (const TKELDAROutputDevice& device : ListOutputDevices()) {
+      QString text = QString::number(device.Number) + ": " + Q(device.Name) + " (" + Q(device.Driver) + ")";
+      if (device.IsDefault) text += " - default";
+      m_device->addItem(text, Q(device.Name));
+      listed = listed || device.Name == chosen;
+    }
+    if (!listed) m_device->addItem(Q(chosen) + " (not available)", Q(chosen));
+    m_device->setCurrentIndex(std::max(0, m_device->findData(Q(chosen))));
+  }
+
   void TimerTick() override {
     const float usage = KELDAR_AUDIOVIDEO_API_State().CPUUsage;
     char text[32];
@@ -291,7 +324,7 @@ class TAudioLibraryOptionsPage : public TPreferencesPage {
   QSlider *m_buffer, *m_fade, *m_ramping, *m_surround, *m_mode, *m_pan;
   QLabel *m_bufferLabel, *m_fadeLabel, *m_rampingLabel, *m_surroundLabel, *m_modeLabel, *m_panLabel;
   QLabel *m_version, *m_float, *m_cpu;
-  QComboBox *m_rate, *m_cd;
+  QComboBox *m_rate, *m_device, *m_cd;
   QCheckBox* m_interpolation;
   bool m_filling = false;
 };

@@ -29,5 +29,8 @@ TPreferencesPage* CreatefreedbOptionsPage();
 TPreferencesPage* CreateUtilitiesPage();
 TPreferencesPage* CreateExtensionsPage();
 
+// The "Encoders Options" page's output-folder chooser ("..."); other pages ignore it.
+void RunOutputFolderChooser(TPreferencesPage& encodersPage);
+
 // "KELDAR v3.0.0.0": the title of the information pages' group.
 std::string ProgramNameAndVersion();

@@ -12,6 +12,7 @@
 #include "engine/KELDAR_EngineDeviceReports.h"
 #include "engine/KELDAR_EngineErrorReports.h"
 #include "engine/KELDAR_EngineHooks.h"
+#include "engine/KELDAR_OutputDevices.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
 #include "engine/KELDAR_Tags.h"
 #include "engine/KELDAR_VideoEngine.h"
@@ -262,6 +263,9 @@ void UpdatePosition() {
   double seconds = 0;
   if (video) {
     seconds = static_cast<double>(GetVideoPosition());
+    // A DVD's length is the current title's (or menu's), and a fragmented film's grows as it
+    // is read: the deck shows the length last read.
+    s.TotalSeconds = std::max<std::int64_t>(1, VideoLengthSeconds());
   } else {
     const KAUDIO_DWORD h = CurrentHandle();
     const KAUDIO_QWORD bytes = KAUDIO_ChannelGetPosition(h, 0);
@@ -488,7 +492,9 @@ bool BASSAPI_Initialize() {
   KAUDIO_SetConfig(KAUDIO_CONFIG_FLOATDSP, 1);
   KAUDIO_SetConfig(KAUDIO_CONFIG_NET_TIMEOUT, 10000);
   s.DSPOutputInfo.DSPSamplingRate = Cfg().OutputSamplingRate;
-  const int device = g_outputDevice;
+  // The user's device when nobody forced one; a device that is gone leaves the default.
+  const int device =
+      g_outputDevice == KAUDIO_DEVICE_DEFAULT ? OutputDeviceNumberByName(KELDAR_OutputDeviceName()) : g_outputDevice;
   const bool opened = KAUDIO_Init(device, Cfg().OutputSamplingRate, KAUDIO_DEVICE_LATENCY, nullptr, nullptr);
   if (device != 0 && (!opened || KAUDIO_GetDevice() == 0)) {
     ShowMessage("Can't initialize digital sound system\rStarting with NO sound", "Error",

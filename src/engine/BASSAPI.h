@@ -10,8 +10,9 @@ int RegisterBASSAPIBackend();
 bool BASSAPI_Initialize();
 // Our compatibility check on the library's version word: major version 1.
 bool BASSAPI_VersionAccepted(std::uint32_t version);
-// The output device the initialiser opens: -1 the default (falls back to no sound with a
-// message), 0 no sound without one (tests and headless runs).
+// The output device the initialiser opens: -1 the device KELDAR_OutputDeviceName names, or the
+// default one (falls back to no sound with a message); 0 no sound without one (tests and
+// headless runs).
 void BASSAPI_SetOutputDevice(int device);
 
 // Back-end internals shared by its units (UI thread).

@@ -5,6 +5,10 @@
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/navigation.h>
 #include <gst/video/video.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +24,8 @@ namespace {
 // Building a graph waits for the first picture (or an error) at most this long.
 constexpr GstClockTime kOpenTimeout = 15 * GST_SECOND;
 constexpr GstClockTime kDetectTimeout = 10 * GST_SECOND;
+// A named pipe's writer must have sent something by then.
+constexpr int kPipeWaitMs = 3000;
 
 struct TGraph {
   GstElement* pipeline = nullptr;
@@ -30,6 +36,7 @@ struct TGraph {
   bool active = false;
   std::string fileName;
   std::int64_t bitrate = 0;  // bits per second, from the stream's tags
+  int pipeFd = -1;           // a named pipe read through its descriptor (ours to close)
 };
 
 struct TVideoEngine {
@@ -44,6 +51,12 @@ struct TVideoEngine {
   int balance = 0;
   int nativeWidth = 0, nativeHeight = 0, displayWidth = 0;
   std::uint64_t rendered = 0, dropped = 0;
+  // DVD title and chapter last seen; a change re-reads the length.
+  gint64 dvdTitle = -1, dvdChapter = -1;
+  // DVD fast forward / rewind: title seconds at the start, the rate and when it began.
+  double scanRate = 0;
+  std::int64_t scanFrom = 0, scanTarget = 0;
+  GstClockTime scanStartedAt = 0;
 };
 
 TVideoEngine& E() {
@@ -155,6 +168,7 @@ void FreeGraph() {
     gst_object_unref(g.pipeline);
   }
   if (g.bus) gst_object_unref(g.bus);
+  if (g.pipeFd >= 0) ::close(g.pipeFd);
   g = TGraph{};
   E().exists = false;
   std::lock_guard<std::mutex> lock(g_frameLock);
@@ -209,6 +223,26 @@ void ReadBitrateTag(GstMessage* message) {
       bitrate > 0)
     E().graph.bitrate += bitrate;
   if (tags) gst_tag_list_unref(tags);
+}
+
+// A named pipe (a live source: a capture or encoder program writing into it). Opening one
+// for reading blocks until a writer comes, which would freeze the program on a pipe nobody
+// writes into; so it is opened without blocking and read through its descriptor once data
+// has come. -1 when nothing came in time.
+int OpenPipeWithData(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  pollfd ready{fd, POLLIN, 0};
+  if (::poll(&ready, 1, kPipeWaitMs) != 1 || !(ready.revents & POLLIN)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool IsNamedPipe(const std::string& fileName) {
+  struct stat info {};
+  return ::stat(fileName.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
 }
 
 // Paused and prerolled, or the first error.
@@ -337,20 +371,59 @@ void SendToVideoSink(GstEvent* event) {
   gst_element_send_event(E().graph.sink, event);
 }
 
-void PlayAtRate(double rate) {
-  auto& g = E().graph;
-  gint64 now = 0;
-  if (!QueryNanoseconds(false, now)) now = 0;
-  gst_element_set_state(g.pipeline, GST_STATE_PLAYING);
-  if (rate > 0)
-    gst_element_seek(g.pipeline, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET, now,
-                     GST_SEEK_TYPE_NONE, 0);
-  else
-    gst_element_seek(g.pipeline, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET, 0,
-                     GST_SEEK_TYPE_SET, now);
+// The DVD source reads forwards at the normal rate only (it neither reverses nor paces a
+// faster rate), so fast forward and rewind walk the title by time seeks instead: the target
+// moves rate x the wall-clock time since the scan began, one seek per position query (the
+// deck asks every 400 ms), and the picture of each place shows as it is reached.
+void StopScan() { E().scanRate = 0; }
+
+void StartScan(double rate) {
+  auto& e = E();
+  gst_element_set_state(e.graph.pipeline, GST_STATE_PLAYING);
+  gint64 ns = 0;
+  e.scanFrom = e.scanTarget = QueryNanoseconds(false, ns) ? ns / GST_SECOND : e.position;
+  e.scanStartedAt = gst_util_get_timestamp();
+  e.scanRate = rate;
+}
+
+void TimeSeek(std::int64_t seconds) {
+  gst_element_seek_simple(E().graph.pipeline, GST_FORMAT_TIME,
+                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                          static_cast<gint64>(seconds) * static_cast<gint64>(GST_SECOND));
+}
+
+void StepScan() {
+  auto& e = E();
+  if (e.scanRate == 0) return;
+  const double elapsed = static_cast<double>(gst_util_get_timestamp() - e.scanStartedAt) / GST_SECOND;
+  std::int64_t target = e.scanFrom + static_cast<std::int64_t>(std::floor(e.scanRate * elapsed));
+  // The title's start ends a rewind; its last seconds end a fast forward, and it plays out.
+  const std::int64_t last = std::max<std::int64_t>(0, e.duration - 2);
+  if (target <= 0 || (e.duration > 0 && target >= last)) {
+    target = std::clamp<std::int64_t>(target, 0, last);
+    StopScan();
+  }
+  if (target != e.scanTarget || e.scanRate == 0) TimeSeek(target);
+  e.scanTarget = target;
+  e.position = target;
+}
+
+// A new title or chapter re-reads the title's length.
+void WatchTitleAndChapter() {
+  auto& e = E();
+  static const GstFormat titleFormat = gst_format_get_by_nick("title");
+  static const GstFormat chapterFormat = gst_format_get_by_nick("chapter");
+  gint64 title = -1, chapter = -1;
+  if (titleFormat != GST_FORMAT_UNDEFINED) gst_element_query_position(e.graph.pipeline, titleFormat, &title);
+  if (chapterFormat != GST_FORMAT_UNDEFINED) gst_element_query_position(e.graph.pipeline, chapterFormat, &chapter);
+  if (title == e.dvdTitle && chapter == e.dvdChapter) return;
+  e.dvdTitle = title;
+  e.dvdChapter = chapter;
+  GetVideoLength();
 }
 
 void StepChapter(int delta) {
+  StopScan();
   auto& g = E().graph;
   const GstFormat chapter = gst_format_get_by_nick("chapter");
   gint64 current = 0;
@@ -389,13 +462,24 @@ bool OpenVideo(const std::string& fileName, std::uint32_t) {
     e.durationKnown = false;
     e.position = 0;
     e.rendered = e.dropped = 0;
+    e.dvdTitle = e.dvdChapter = -1;
+    StopScan();
     if (!CreateGraph()) return false;
     auto& g = e.graph;
     g.fileName = fileName;
     g.active = true;
     ApplyAudioAttributes();
     if (std::filesystem::path(fileName).extension().string() != ".IFO") {
-      const TBuildResult result = Render(FileUri(fileName));
+      std::string uri = FileUri(fileName);
+      if (IsNamedPipe(fileName)) {
+        g.pipeFd = OpenPipeWithData(fileName);
+        if (g.pipeFd < 0) {
+          DeactivateGraph();
+          return false;
+        }
+        uri = "fd://" + std::to_string(g.pipeFd);
+      }
+      const TBuildResult result = Render(uri);
       if (!result.ok) {
         DeactivateGraph();
         return false;
@@ -427,6 +511,7 @@ bool OpenVideo(const std::string& fileName, std::uint32_t) {
 
 void CloseVideo() {
   try {
+    StopScan();
     E().graph.dvd = false;
     FreeGraph();
     E().state = kVideoStopped;
@@ -495,15 +580,15 @@ bool PlayVideo() {
   auto& e = E();
   e.state = kVideoPlaying;
   bool ok = false;
-  if (e.graph.active && e.graph.pipeline) {
+  StopScan();
+  if (e.graph.active && e.graph.pipeline)
     ok = gst_element_set_state(e.graph.pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    if (ok && e.graph.dvd) PlayAtRate(1.0);
-  }
   if (VideoHooks().SubtitlePanelsToFront) VideoHooks().SubtitlePanelsToFront();
   return ok;
 }
 
 void PauseVideo() {
+  StopScan();
   E().state = kVideoPaused;
   if (E().graph.pipeline) gst_element_set_state(E().graph.pipeline, GST_STATE_PAUSED);
 }
@@ -514,6 +599,7 @@ void ResumeVideo() {
 }
 
 void StopVideo() {
+  StopScan();
   E().state = kVideoStopped;
   // Stopped keeps the last picture and the place, as a paused graph does.
   if (E().graph.pipeline) gst_element_set_state(E().graph.pipeline, GST_STATE_PAUSED);
@@ -534,7 +620,8 @@ int IsVideoActive() {
 void SetVideoAttribute(int kind, double value) {
   auto& e = E();
   if (kind == 2) e.volume = std::clamp(static_cast<int>(std::lround(value * 10000)), 0, 10000);
-  if (kind == 3) e.balance = std::clamp(static_cast<int>(std::lround(value * -10000)), -10000, 10000);
+  // Balance keeps the audio pan's direction: slider to the right, sound to the right.
+  if (kind == 3) e.balance = std::clamp(static_cast<int>(std::lround(value * 10000)), -10000, 10000);
   ApplyAudioAttributes();
 }
 
@@ -543,6 +630,7 @@ void SeekVideo(std::int64_t seconds) {
   if (!e.graph.pipeline) return;
   if (seconds < 0) seconds = 0;
   if (e.graph.dvd) {
+    StopScan();
     const std::int64_t h = seconds / 3600, m = (seconds % 3600) / 60, s = seconds % 60;
     e.position = h * 3600 + m * 60 + s;
     gst_element_seek_simple(e.graph.pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH,
@@ -560,6 +648,11 @@ std::int64_t GetVideoPosition() {
   if (!e.graph.active || !e.graph.pipeline) return 0;
   gint64 ns = 0;
   if (e.graph.dvd) {
+    WatchTitleAndChapter();
+    if (e.scanRate != 0) {
+      StepScan();
+      return e.position;
+    }
     // The title's running time, as hours, minutes and seconds.
     if (QueryNanoseconds(false, ns)) {
       const std::int64_t s = ns / GST_SECOND;
@@ -569,6 +662,9 @@ std::int64_t GetVideoPosition() {
   }
   if (!QueryNanoseconds(false, ns)) return e.position;
   e.position = ns / GST_SECOND;
+  // A film playing past the length it told knows more of it by now (fragmented films and
+  // recordings tell only what has been read).
+  if (e.position >= e.duration) GetVideoLength();
   if (SubtitleState().Enabled) UpdateSubtitleTexts(ns / 100);
   return e.position;
 }
@@ -598,18 +694,22 @@ void DVDPreviousChapter() {
   if (DVDReady()) StepChapter(-1);
 }
 void DVDNormalSpeed() {
-  if (DVDReady()) PlayAtRate(1.0);
+  if (!DVDReady()) return;
+  StopScan();
+  gst_element_set_state(E().graph.pipeline, GST_STATE_PLAYING);
 }
 void DVDFastForward() {
-  if (DVDReady()) PlayAtRate(8.0);
+  if (DVDReady()) StartScan(8.0);
 }
 void DVDRewind() {
-  if (DVDReady()) PlayAtRate(-8.0);
+  if (DVDReady()) StartScan(-8.0);
 }
 void DVDTitleMenu() {
+  StopScan();
   if (DVDReady()) SendToVideoSink(gst_navigation_event_new_command(GST_NAVIGATION_COMMAND_DVD_TITLE_MENU));
 }
 void DVDRootMenu() {
+  StopScan();
   if (DVDReady()) SendToVideoSink(gst_navigation_event_new_command(GST_NAVIGATION_COMMAND_DVD_ROOT_MENU));
 }
 void DVDSelectAt(int x, int y) {
@@ -638,7 +738,8 @@ TVideoRect VideoPictureRect(int mode, int pictureWidth, int pictureHeight, int a
 
 void GetVideoDisplayRect(int& nativeWidth, int& nativeHeight, TVideoRect& rect) {
   auto& e = E();
-  if (e.nativeWidth == 0) ReadNativeSize();
+  // A DVD's menus and titles may differ in size: the size of what is shown now.
+  if (e.graph.sink) ReadNativeSize();
   nativeWidth = e.nativeWidth;
   nativeHeight = e.nativeHeight;
   int w = 0, h = 0;
@@ -697,6 +798,8 @@ TVideoEngineStatus VideoEngineStatus() {
   }
   return s;
 }
+
+std::int64_t VideoLengthSeconds() { return E().duration; }
 
 bool VideoGraphActive() { return E().graph.active && E().graph.pipeline; }
 bool VideoInDVDMode() { return E().graph.dvd; }

@@ -56,7 +56,8 @@ void PauseVideo();
 void ResumeVideo();
 void StopVideo();
 int IsVideoActive();
-// kind 2 volume, kind 3 balance; value is the audio path's volume (0..1) or pan (-1..1).
+// kind 2 volume, kind 3 balance; value is the audio path's volume (0..1) or pan (-1..1, to the
+// right when positive, as for audio).
 void SetVideoAttribute(int kind, double value);
 void SeekVideo(std::int64_t seconds);
 std::int64_t GetVideoPosition();
@@ -91,7 +92,7 @@ struct TVideoEngineStatus {
   std::int64_t Duration = 0;
   std::int64_t Position = 0;
   int GraphVolume = 10000;   // 0..10000
-  int GraphBalance = 0;      // -10000..10000
+  int GraphBalance = 0;      // -10000 (left only)..10000 (right only)
   double PipelineVolume = 1;  // read back from the pipeline
   double PipelinePanorama = 0;
   std::uint64_t FramesRendered = 0;
@@ -99,4 +100,6 @@ struct TVideoEngineStatus {
 };
 TVideoEngineStatus VideoEngineStatus();
 bool VideoGraphActive();
+// The length last read (whole seconds); a DVD's changes with its title.
+std::int64_t VideoLengthSeconds();
 bool VideoInDVDMode();

@@ -1,5 +1,6 @@
 #include "playlist/InputPluginServices.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -21,20 +22,27 @@ int PluginOfKind(const std::string& path, int kind) {
   return slot;
 }
 
-// The stream's bytes, copied through the guard; false when the object is missing,
+// The stream's items, copied through the guard a piece at a time so that a long list is
+// never held twice over; false (and nothing in items) when the object is missing,
 // inconsistent or larger than we accept.
-bool ReadPluginStreamBytes(int slot, std::string& bytes) {
-  bytes.clear();
+bool ReadPluginStreamItems(int slot, TPlaylist& items) {
   zpinput_byte_stream* stream = InputPluginStream(slot);
   zpinput_byte_stream copy{};
   if (stream == nullptr || !CopyFromPluginMemory(&copy, stream, sizeof copy)) return false;
   if (copy.size > KELDAR_INPUT_PLUGIN_MAX_STREAM_BYTES) return false;
-  if (copy.size == 0) return true;
-  bytes.resize(static_cast<size_t>(copy.size));
-  if (!CopyFromPluginMemory(bytes.data(), copy.data, bytes.size())) {
-    bytes.clear();
-    return false;
+  TPlaylist read;
+  TPlaylistItemStreamReader reader(read);
+  constexpr uint64_t kPieceBytes = 1 << 20;
+  std::string piece;
+  for (uint64_t done = 0; done < copy.size;) {
+    const uint64_t count = std::min(kPieceBytes, copy.size - done);
+    piece.resize(static_cast<size_t>(count));
+    if (!CopyFromPluginMemory(piece.data(), reinterpret_cast<const char*>(copy.data) + done, piece.size())) return false;
+    reader.Feed(piece.data(), piece.size());
+    done += count;
   }
+  reader.Finish();
+  items.AppendLinesOf(read);
   return true;
 }
 
@@ -86,21 +94,24 @@ int ReadForeignPlaylist(TPlaylist& playlist, const std::string& path, bool clear
   }
   bool read = false;
   if (somethingToRead && InputPluginLoadData(slot, source) == ZPINPUT_RESULT_SUCCESS) {
-    std::string bytes;
-    if (ReadPluginStreamBytes(slot, bytes)) {
-      const int firstNew = clearFirst ? 0 : playlist.Count();
-      ReadPlaylistItemsFromStream(playlist, bytes, clearFirst);
+    TPlaylist items;
+    if (ReadPluginStreamItems(slot, items)) {
+      if (clearFirst) playlist.Clear();
+      const int firstNew = playlist.Count();
+      playlist.AppendLinesOf(items);
       if (!folder.empty()) ResolveAgainstUrl(playlist, firstNew, folder, path);
       read = true;
     }
   }
   InputPluginClose(slot);
   if (read && nestedReader) {
-    // Copy the locators first: a nested playlist replaces the list we are walking.
-    std::vector<std::string> locators;
-    for (const auto& item : playlist.Items()) locators.push_back(item.FullPathAndFilename);
-    for (const auto& locator : locators)
+    // A nested playlist replaces the list we are walking, and the scan stops there: each
+    // locator is copied only for the call that may do so.
+    std::string locator;
+    for (int i = 0; i < playlist.Count(); ++i) {
+      locator = playlist.Item(i).FullPathAndFilename;
       if (nestedReader(locator) != 0) return 2;
+    }
   }
   return 1;
 }
@@ -129,10 +140,8 @@ bool ListArchive(const std::string& archivePath, std::vector<std::string>& list)
   InputPluginInitialize(slot);
   bool ok = false;
   if (InputPluginLoadData(slot, archivePath) == ZPINPUT_RESULT_SUCCESS) {
-    std::string bytes;
-    if (ReadPluginStreamBytes(slot, bytes)) {
-      TPlaylist items;
-      ReadPlaylistItemsFromStream(items, bytes, true);
+    TPlaylist items;
+    if (ReadPluginStreamItems(slot, items)) {
       for (const auto& item : items.Items()) list.push_back(item.FullPathAndFilename);
       ok = true;
     }

@@ -12,7 +12,8 @@
 #include "plugins/InputPluginPictures.h"
 
 // Offered each locator after a foreign playlist was read; returns non-zero when that
-// locator was itself a playlist (it then replaced the list and the scan stops).
+// locator was itself a playlist (it then replaced the list and the scan stops). A reader that
+// returns 0 has left the list as it was.
 using TNestedPlaylistReader = std::function<int(const std::string& locator)>;
 
 // Reads a foreign playlist (a URL is first downloaded to tempunzipped/tempurls.EXT) into

@@ -71,16 +71,40 @@ void WritePlaylistItemsToStream(const TPlaylist& playlist, std::string& stream) 
   }
 }
 
+void TPlaylistItemStreamReader::Feed(const char* bytes, std::size_t count) {
+  // Read in place when nothing is left over from the last piece.
+  std::string_view data(bytes, count);
+  if (!m_pending.empty()) {
+    m_pending.append(bytes, count);
+    data = m_pending;
+  }
+  std::size_t used = 0;
+  for (;;) {
+    TStreamReader reader(data, used);
+    // An item that fails here may only be waiting for its next bytes; reading it again
+    // later sets the same fields to the same values.
+    if (reader.AtEnd() || !ReadItem(reader, m_item)) break;
+    m_playlist.Add(m_item);
+    used = reader.Position();
+  }
+  if (m_pending.empty()) m_pending.assign(data.substr(used));
+  else m_pending.erase(0, used);
+}
+
+void TPlaylistItemStreamReader::Finish() {
+  TStreamReader reader(m_pending);
+  while (!reader.AtEnd()) {
+    ReadItem(reader, m_item);
+    m_playlist.Add(m_item);
+  }
+  m_pending.clear();
+}
+
 void ReadPlaylistItemsFromStream(TPlaylist& playlist, const std::string& stream, bool clearFirst) {
   if (clearFirst) playlist.Clear();
-  TStreamReader reader(stream);
-  // One record is reused for the whole pass, so fields a truncated item leaves unread keep
-  // the previous item's values.
-  TPlayListBoxItem item;
-  while (!reader.AtEnd()) {
-    ReadItem(reader, item);
-    playlist.Add(item);
-  }
+  TPlaylistItemStreamReader reader(playlist);
+  reader.Feed(stream.data(), stream.size());
+  reader.Finish();
 }
 
 bool LoadZPLFile(TPlaylist& playlist, const std::string& path, bool clearFirst) {

@@ -31,7 +31,18 @@ TPlayListBoxItem* TPlaylist::ItemPointer(int index) {
 
 void TPlaylist::Add(TPlayListBoxItem item) {
   m_totalSeconds += Counted(item.FilePlaybackLength);
-  m_lines.push_back({std::make_unique<TPlayListBoxItem>(std::move(item)), false});
+  m_lines.push_back({MakePlaylistItem(std::move(item)), false});
+}
+
+void TPlaylist::AppendLinesOf(TPlaylist& other) {
+  if (&other == this) return;
+  const size_t needed = m_lines.size() + other.m_lines.size();
+  if (needed > m_lines.capacity()) m_lines.reserve(std::max(needed, 2 * m_lines.capacity()));
+  for (TLine& line : other.m_lines) {
+    m_totalSeconds += Counted(line.Item->FilePlaybackLength);
+    m_lines.push_back({std::move(line.Item), false});
+  }
+  other.Clear();
 }
 
 void TPlaylist::Remove(int index) {

@@ -12,6 +12,7 @@
 #include <ranges>
 #include <vector>
 
+#include "playlist/PlaylistItemPool.h"
 #include "playlist/TPlayListBoxItem.h"
 
 class TPlaylist {
@@ -39,6 +40,9 @@ class TPlaylist {
   // ---- adding and removing ----
   // Appends; a non-negative length is added to the total.
   void Add(TPlayListBoxItem item);
+  // Appends every line of the other list, in order (the entries keep their addresses and
+  // lengths, their lines come unselected); the other list is left empty.
+  void AppendLinesOf(TPlaylist& other);
   // The removal primitive: a line before the current entry moves the current index up by
   // one, the current entry itself leaves it at -1; the entry's length leaves the total.
   void Remove(int index);
@@ -78,7 +82,7 @@ class TPlaylist {
 
  private:
   struct TLine {
-    std::unique_ptr<TPlayListBoxItem> Item;
+    TPlaylistItemPointer Item;
     bool Selected = false;
   };
   std::vector<TLine> m_lines;

@@ -1,4 +1,5 @@
 #include "settings/SettingsFunctionsToINIFiles.h"
+#include "settings/OutputDeviceSetting.h"
 
 #include <unistd.h>
 
@@ -108,6 +109,7 @@ SettingsVariableIntegerRecord Options_Lib_TitleRatingColRecWidth;
 SettingsVariableIntegerRecord Options_Lib_CDDB_IDColRecWidth;
 SettingsVariableIntegerRecord Options_Lib_DisplayArtWorkColRecWidth;
 SettingsVariableIntegerRecord Options_Lib_FullPathAndFilenameColRecWidth;
+SettingsVariableStringRecord Options_OutputDeviceName;
 
 bool ResetToDefaultsOnExit = false;
 
@@ -221,6 +223,9 @@ constexpr TSettingsKey kSettingsKeys[] = {
     KEY(Options_Lib_CDDB_IDColRecWidth, -1),
     KEY(Options_Lib_DisplayArtWorkColRecWidth, 119),
     KEY(Options_Lib_FullPathAndFilenameColRecWidth, -1),
+    // Our own addition, last so the keys before it keep their places: the output device by
+    // name, empty for the default device.
+    KEY(Options_OutputDeviceName, ""),
 };
 
 #undef KEY

@@ -172,7 +172,7 @@ struct TSettingsKey {
       : Record(record), Ident(ident), Default(defaultValue) {}
 };
 
-// All 103 keys in file order.
+// All 104 keys in file order (the last one, the output device, in OutputDeviceSetting.h).
 std::span<const TSettingsKey> SettingsKeyTable();
 
 // --- Whole-file operations ---

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Writing: each appends to s.
 void PutInt32(std::string& s, int32_t v);
@@ -18,7 +19,8 @@ void PutString(std::string& s, const std::string& text);
 // After a failed read the reader stands at the end of the data.
 class TStreamReader {
  public:
-  explicit TStreamReader(const std::string& data) : m_data(data) {}
+  // The data must outlive the reader.
+  explicit TStreamReader(std::string_view data, std::size_t position = 0) : m_data(data), m_pos(position) {}
   bool AtEnd() const { return m_pos >= m_data.size(); }
   std::size_t Position() const { return m_pos; }
 
@@ -33,6 +35,6 @@ class TStreamReader {
  private:
   bool Raw(std::size_t n, uint64_t& u);
 
-  const std::string& m_data;
+  std::string_view m_data;
   std::size_t m_pos = 0;
 };

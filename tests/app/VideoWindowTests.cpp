@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
+#include <QTest>
+#include <QUrl>
 
 #include <filesystem>
 #include <fstream>
@@ -321,6 +324,65 @@ TEST_F(VideoWindow, SubtitlesOnThePanelsAt62AndAHalfSeconds) {
   KELDAR_AUDIOVIDEO_API_Slots().FreeStreams();
   EXPECT_FALSE(SubtitleState().Loaded);
   EXPECT_FALSE(SubtitlesPanel1a()->isVisible());
+}
+
+
+TEST_F(VideoWindow, ASubtitleFileDroppedOnThePictureLoadsAndOtherFilesAreRefused) {
+  std::ofstream((Dir() / "dropped.srt").string()) << "1\n00:00:00,000 --> 00:00:09,000\nDropped line\n";
+  std::ofstream((Dir() / "notes.txt").string()) << "not subtitles\n";
+  Add(RedThenBlue());
+  DeckPlay();
+  ASSERT_TRUE(TickUntil([] { return IsRed(Middle()); }, 3000));
+  CommandVisualsMenuItem("Show Subtitles");  // off: a drop ticks it again
+  ASSERT_FALSE(SubtitleState().Enabled);
+  const auto drop = [](const std::vector<std::string>& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& f : files) urls << QUrl::fromLocalFile(QString::fromStdString(f));
+    data.setUrls(urls);
+    const QPointF at(PaintBox().width() / 2.0, PaintBox().height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&PaintBox(), &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&PaintBox(), &dropped);
+    return enter.isAccepted() && dropped.isAccepted();
+  };
+  // The first dropped path counts; the film stays the only playlist entry.
+  ASSERT_TRUE(drop({(Dir() / "dropped.srt").string(), Song()}));
+  EXPECT_TRUE(SubtitleState().Loaded);
+  EXPECT_TRUE(SubtitleState().Enabled) << "\"Show Subtitles\" is ticked";
+  EXPECT_EQ(SubtitleState().CurrentFileName, (Dir() / "dropped.srt").string());
+  EXPECT_EQ(ThePlaylist().Count(), 1);
+  EXPECT_TRUE(TickUntil([] { return SubtitlesPanel1a()->isVisible() && SubtitlesPanel1a()->text() == "Dropped line"; },
+                        3000));
+  // Any other file is refused with its message and the subtitles stay.
+  ASSERT_TRUE(drop({(Dir() / "notes.txt").string()}));
+  ASSERT_FALSE(ReadMessageLog(Log()).empty());
+  EXPECT_EQ(ReadMessageLog(Log()).back().Text, "Unsupported subtitles file type");
+  EXPECT_EQ(SubtitleState().CurrentFileName, (Dir() / "dropped.srt").string());
+  EXPECT_EQ(ThePlaylist().Count(), 1);
+  // Full screen takes no drops.
+  CommandVisualsMenuItem("Fullscreen Display");
+  fs::remove(Log());
+  EXPECT_FALSE(drop({(Dir() / "notes.txt").string()}));
+  EXPECT_TRUE(ReadMessageLog(Log()).empty());
+}
+
+TEST_F(VideoWindow, TheFullScreenControlsGoAwayWhenTheyLoseTheFocus) {
+  Add(RedThenBlue());
+  DeckPlay();
+  CommandVisualsMenuItem("Fullscreen Display");
+  const QRect screen = windows->Visuals.screen()->geometry();
+  VisualsScreenMouseMovedTo(QPoint(screen.center().x(), screen.bottom()));
+  ASSERT_TRUE(windows->FullScreen.isVisible());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&windows->FullScreen)) << "the controls take the focus when shown";
+  // The user clicks into another window: the controls hide.
+  windows->Deck.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&windows->Deck));
+  EXPECT_TRUE(TickUntil([] { return !windows->FullScreen.isVisible(); }, 2000));
+  // Coming back below their top edge shows them again.
+  VisualsScreenMouseMovedTo(QPoint(screen.center().x(), screen.bottom()));
+  EXPECT_TRUE(windows->FullScreen.isVisible());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 
 #include "DialogsTestSupport.h"
 #include "LoopbackPeers.h"
+#include "SoundServerPeer.h"
 #include "cd/FreedbServerList.h"
 #include "dialogs/FreedbServersFromInternet.h"
 #include "dialogs/PreferencesDialog.h"
@@ -29,6 +30,8 @@
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EncodersList.h"
+#include "engine/KELDAR_OutputDevices.h"
+#include "settings/OutputDeviceSetting.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
 #include "kaudio.h"
 #include "util/FileAssociations.h"
@@ -212,6 +215,77 @@ TEST_F(PreferencesDialogTest, BufferOf1200ShowsItAndTheLibraryUsesIt) {
   KELDAR_AUDIOVIDEO_API_Slots().SetBufferLength();
 }
 
+// The engine started again the way the player starts it (no device forced), on whatever
+// output the settings name now.
+void RestartEngineOnTheChosenDevice() {
+  KELDAR_AUDIOVIDEO_API_Slots().UnloadAudioAPI();
+  BASSAPI_SetOutputDevice(KAUDIO_DEVICE_DEFAULT);
+  KELDAR_OutputDeviceName() = Options_OutputDeviceName.StringValue;
+  ASSERT_TRUE(KELDAR_AUDIOVIDEO_API_CurrentAudioAPI().KELDAR_AUDIOVIDEO_API_InitializeFunction());
+}
+
+TEST_F(PreferencesDialogTest, OutputDevicesListNoSoundAndTheServersSinkAndTheChoiceIsOpenedNextStart) {
+  TSoundServer server;
+  ASSERT_TRUE(server.Up());
+  RestartEngineOnTheChosenDevice();
+  ASSERT_EQ(server.StreamCount(), 1) << "the default device plays into the server's sink";
+  TPreferencesDialogForm dialog;
+  dialog.show();
+  auto* devices = Child<QComboBox>(dialog, "Audio Library Options", "OutputDeviceComboBox");
+  ASSERT_NE(devices, nullptr);
+  ASSERT_GE(devices->count(), 3);
+  EXPECT_EQ(devices->itemText(0), "Default Device");
+  EXPECT_EQ(devices->currentIndex(), 0);
+  EXPECT_EQ(devices->itemText(1), "0: No sound (none)");
+  int sink = -1;
+  for (int i = 0; i < devices->count(); ++i)
+    if (devices->itemText(i).contains("(PulseAudio)") && sink < 0) sink = i;
+  ASSERT_EQ(sink, 2) << devices->itemText(2).toStdString();  // the server's sinks come first
+  EXPECT_TRUE(devices->itemText(sink).endsWith(" - default"));
+  const std::string sinkName = devices->itemData(sink).toString().toStdString();
+  ASSERT_FALSE(sinkName.empty());
+
+  // No sound: written at once, used from the next start on, silently.
+  devices->setCurrentIndex(1);
+  EXPECT_EQ(Options_OutputDeviceName.StringValue, "No sound");
+  EXPECT_EQ(KELDAR_OutputDeviceName(), "No sound");
+  EXPECT_EQ(server.StreamCount(), 1) << "the playing device stays until the next start";
+  dialog.hide();
+  RestartEngineOnTheChosenDevice();
+  EXPECT_EQ(KAUDIO_GetDevice(), 0);
+  EXPECT_EQ(server.StreamCount(), 0);
+
+  // The server's sink by its name: the library opens that very device.
+  dialog.show();
+  EXPECT_EQ(devices->currentIndex(), 1);
+  devices->setCurrentIndex(sink);
+  EXPECT_EQ(Options_OutputDeviceName.StringValue, sinkName);
+  dialog.hide();
+  RestartEngineOnTheChosenDevice();
+  EXPECT_EQ(KAUDIO_GetDevice(), 1);
+  EXPECT_EQ(server.StreamCount(), 1);
+  EXPECT_TRUE(MessageTexts().empty());
+
+  // A device that has gone: the default device, no message, and the choice is still shown.
+  Options_OutputDeviceName.StringValue = "USB headset unplugged";
+  RestartEngineOnTheChosenDevice();
+  EXPECT_NE(KAUDIO_GetDevice(), 0);
+  EXPECT_EQ(server.StreamCount(), 1);
+  EXPECT_TRUE(MessageTexts().empty());
+  dialog.show();
+  EXPECT_EQ(devices->currentText(), "USB headset unplugged (not available)");
+  EXPECT_EQ(Options_OutputDeviceName.StringValue, "USB headset unplugged");
+  devices->setCurrentIndex(0);
+  EXPECT_EQ(Options_OutputDeviceName.StringValue, "");
+  dialog.hide();
+
+  // Back to the suite's engine on the no-sound device.
+  KELDAR_AUDIOVIDEO_API_Slots().UnloadAudioAPI();
+  BASSAPI_SetOutputDevice(0);
+  KELDAR_OutputDeviceName().clear();
+  ASSERT_TRUE(KELDAR_AUDIOVIDEO_API_CurrentAudioAPI().KELDAR_AUDIOVIDEO_API_InitializeFunction());
+}
+
 TEST_F(PreferencesDialogTest, AnEmailFieldEmptiedAndLeftKeepsThePreviousAddress) {
   Options_freedbUserEmail.StringValue = "listener@example.org";
   TPreferencesDialogForm dialog;
@@ -242,7 +316,7 @@ TEST_F(PreferencesDialogTest, EncoderListKeepsOneAndAtMost99) {
   TPreferencesDialogForm dialog;
   dialog.show();
   auto* remove = Child<QPushButton>(dialog, "Encoders Options", "RemoveEncoderButton");
-  auto* add = Child<QPushButton>(dialog, "Encoders Options", "Button28");
+  auto* add = Child<QPushButton>(dialog, "Encoders Options", "NewEncoderButton");
   auto* box = Child<QComboBox>(dialog, "Encoders Options", "EncodersComboBox");
   ASSERT_TRUE(remove && add && box);
   const int defaults = EncodersList().TotalEncoders;
@@ -354,6 +428,40 @@ TEST_F(PreferencesDialogTest, GetServersListKeepsTheHttpMirrors) {
   EXPECT_EQ(servers.CurrentServer[1].ServerPort, "8080");
   EXPECT_EQ(servers.CurrentServer[1].ServerLocationDescription, "Sydney, Australia");
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"210 OK, site information follows (until terminating `.')"});
+}
+
+TEST_F(PreferencesDialogTest, TheGetServersListButtonAsksTheSelectedServerAndRefillsTheBox) {
+  TFreedbPeer mirrors(
+      "210 OK, site information follows (until terminating `.')\r\n"
+      "one.example http 80 /~cddb/cddb.cgi N048.12 E016.22 Vienna, Austria\r\n"
+      "two.example http 80 /~cddb/cddb.cgi S033.52 E151.13 Sydney, Australia\r\n"
+      ".\r\n");
+  TFreedbPeer failing("500 Unrecognized command.\r\n");
+  FreedbServers().CurrentServer[1] = mirrors.Server();
+  FreedbServers().CurrentServer[2] = failing.Server();
+  Options_freedbLastUsedServer.IntegerValue = 1;
+  TPreferencesDialogForm dialog;
+  dialog.show();
+  auto* box = Child<QComboBox>(dialog, "freedb Options", "ServersComboBox");
+  auto* get = Child<QPushButton>(dialog, "freedb Options", "GetServersListButton");
+  ASSERT_TRUE(box && get);
+  ASSERT_EQ(box->count(), 12);
+  EXPECT_EQ(box->currentIndex(), 1);
+  get->click();
+  ASSERT_EQ(FreedbServers().TotalServers, 2);
+  ASSERT_EQ(box->count(), 2);
+  EXPECT_EQ(box->itemText(1), "two.example");
+  EXPECT_EQ(Child<QLineEdit>(dialog, "freedb Options", "ServerLocationEdit")->text(), "Sydney, Australia");
+  // An error line from the one asked: the line is shown and the twelve defaults come back.
+  FreedbServers().CurrentServer[0] = failing.Server();
+  Options_freedbLastUsedServer.IntegerValue = 0;
+  dialog.Page("freedb Options")->Fill();
+  get->click();
+  EXPECT_EQ(FreedbServers().TotalServers, 12);
+  EXPECT_EQ(box->count(), 12);
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"210 OK, site information follows (until terminating `.')",
+                                                      "500 Unrecognized command.\rPress OK to Load Default Server List"}));
+  dialog.hide();
 }
 
 TEST_F(PreferencesDialogTest, GetServersListFromNobodyLoadsTheDefaults) {

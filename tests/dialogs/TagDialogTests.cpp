@@ -76,6 +76,18 @@ TEST_F(TagDialogTest, FileTagsFillTheirFieldsAndUpdateRefreshesTheItem) {
   EXPECT_GE(item.FilePlaybackLength, 0);
 }
 
+TEST_F(TagDialogTest, ATitleTagWithoutAnArtistTagTakesOnlyTheArtistFromTheName) {
+  const std::string mp3 = MakeMp3("Name Band - Name Song.mp3", {"title=  Tag Song ", "track=7"});
+  TTAGDialogForm dialog;
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = mp3;
+  PressWhenShown(dialog, "UpdatePlaylistButton");
+  EXPECT_EQ(dialog.ShowForItem(&item, mp3, mp3, nullptr), QDialog::Accepted);
+  EXPECT_EQ(item.TitleName, "Tag Song");
+  EXPECT_EQ(item.ArtistName, "Name Band");
+  EXPECT_EQ(item.TitleCDIndex, 7);
+}
+
 TEST_F(TagDialogTest, CloseLeavesTheItemAsItWas) {
   const std::string mp3 = MakeMp3("tagged.mp3", {"title=Real", "artist=Someone"});
   TTAGDialogForm dialog;
@@ -146,6 +158,31 @@ TEST_F(TagDialogTest, HugeAndBrokenTagsAreShownWithoutACrash) {
   EXPECT_GT(dialog.Field("Title:")->text().size(), 1000);
   // Bytes that are no text become replacement characters or nothing, never a crash.
   EXPECT_LE(dialog.Field("Artist:")->text().size(), 4);
+  // A hand-made ID3v2.3 tag: a title frame of a full megabyte and an artist frame in UTF-16
+  // that starts with a lone surrogate, before plain MP3 frames.
+  const std::string plain = folder_ / "plain.mp3";
+  ASSERT_TRUE(RunShell("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1 -c:a libmp3lame -b:a 64k "
+                       "-id3v2_version 0 -write_id3v1 0 -y '" + plain + "'"));
+  const auto frame = [](const char* id, const std::string& data) {
+    const uint32_t n = uint32_t(data.size());
+    return std::string(id, 4) + char(n >> 24) + char(n >> 16) + char(n >> 8) + char(n) + std::string(2, '\0') + data;
+  };
+  const std::string frames = frame("TIT2", '\0' + big) + frame("TPE1", std::string("\x01\xff\xfe\x00\xd8\x41\x00", 7));
+  const uint32_t size = uint32_t(frames.size());
+  std::string tag = std::string("ID3\x03\x00\x00", 6) + char((size >> 21) & 0x7f) + char((size >> 14) & 0x7f) +
+                    char((size >> 7) & 0x7f) + char(size & 0x7f) + frames;
+  const std::string huge = folder_ / "Huge Band - Huge.mp3";
+  WriteTextFile(huge, tag + ReadTextFile(plain));
+  TPlayListBoxItem item;
+  item.FullPathAndFilename = huge;
+  PressWhenShown(dialog, "UpdatePlaylistButton");
+  EXPECT_EQ(dialog.ShowForItem(&item, huge, huge, nullptr), QDialog::Accepted);
+  // The field shows as much as a line edit holds; the item gets the whole title.
+  EXPECT_EQ(dialog.Field("Title:")->text().size(), dialog.Field("Title:")->maxLength());
+  EXPECT_TRUE(dialog.Field("Title:")->text().startsWith("AAAA"));
+  EXPECT_EQ(item.TitleName.size(), size_t(1) << 20);
+  EXPECT_LE(dialog.Field("Artist:")->text().size(), 4);
+  EXPECT_GT(item.FileSize, 1 << 20);
   // A file that is not there: empty fields, no message.
   dialog.TagDialogFilenameActualLocation = folder_ / "gone.mp3";
   dialog.FillFromInputs();

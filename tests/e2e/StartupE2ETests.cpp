@@ -60,7 +60,7 @@ TEST_F(PlayerE2E, FirstStartAndSigtermWriteSettingsPlaylistAndFolders) {
 
   EXPECT_EQ(CountMessages("Loading Playlist Failed..."), 1);
   std::vector<std::string> keys = IniKeys();
-  ASSERT_EQ(keys.size(), 103u);
+  ASSERT_EQ(keys.size(), 104u);
   auto table = SettingsKeyTable();
   for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], table[i].Ident) << i;
   std::string ini = ReadTextFile(program + "/keldar3.ini");
@@ -199,6 +199,6 @@ TEST_F(PlayerE2E, UnwritableProgramFolderReportsAndExitsCleanly) {
   auto messages = Messages();
   int writeErrors = 0;
   for (const TMessage& m : messages) writeErrors += m.Text.rfind("Write ", 0) == 0;
-  EXPECT_EQ(writeErrors, 103);
+  EXPECT_EQ(writeErrors, 104);
   EXPECT_EQ(CountMessages("Saving Playlist Failed..."), 1);
 }

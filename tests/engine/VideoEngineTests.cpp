@@ -1,12 +1,18 @@
 // The video engine on real GStreamer pipelines with files made by ffmpeg: pictures of a known
 // colour in a known period, the length, position, seeking, volume and balance on the
-// pipeline, the end of a file as the end of the song, which containers are video, MIDI
-// through the sound font, and broken files on the failure paths.
+// pipeline (and balance heard on a real sound server), the end of a file as the end of the
+// song, which containers are video, MIDI through the sound font, broken files on the failure
+// paths, and a dvdauthor disc: menus, buttons, chapters, fast forward, rewind, time seeks.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <fstream>
 
 #include "EngineTestSupport.h"
+#include "MidiFixture.h"
+#include "SoundServerPeer.h"
 #include "engine/KELDAR_VideoEngine.h"
 
 namespace {
@@ -22,31 +28,9 @@ std::string RedThenBlue(const std::string& name, const std::string& codec, const
   return path;
 }
 
-// A one-track MIDI file: a few notes of a piano, about two seconds long.
 std::string WriteMidi(const std::string& name) {
-  std::string track;
-  const auto delta = [&](unsigned ticks) {
-    if (ticks >= 128) track.push_back(static_cast<char>(0x80 | (ticks >> 7)));
-    track.push_back(static_cast<char>(ticks & 0x7F));
-  };
-  delta(0);
-  track += std::string("\xC0\x00", 2);  // piano
-  for (int note : {60, 64, 67, 72}) {
-    delta(0);
-    track += {'\x90', static_cast<char>(note), '\x64'};
-    delta(240);
-    track += {'\x80', static_cast<char>(note), '\x40'};
-  }
-  delta(0);
-  track += std::string("\xFF\x2F\x00", 3);
-  std::string file = std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0", 14);  // 480 ticks a quarter (120 bpm)
-  file += "MTrk";
-  const auto size = static_cast<std::uint32_t>(track.size());
-  file += {static_cast<char>(size >> 24), static_cast<char>(size >> 16), static_cast<char>(size >> 8),
-           static_cast<char>(size)};
-  file += track;
   const std::string path = (Dir() / name).string();
-  std::ofstream(path, std::ios::binary) << file;
+  WriteMidiFile(path);
   return path;
 }
 
@@ -126,19 +110,41 @@ TEST_F(VideoEngineTest, VolumeAndBalanceSlidersReachThePipeline) {
   Ops().SetVolume();
   EXPECT_EQ(VideoEngineStatus().GraphVolume, 7800);
   EXPECT_NEAR(VideoEngineStatus().PipelineVolume, 0.78, 1e-6);
-  // Balance on the graph runs the other way round from the audio pan.
+  // Balance pans a film's sound the same way as a song's: slider left, sound to the left.
   Engine().Sliders.Balance = 0;  // pan -1
   Ops().SetBalance();
-  EXPECT_EQ(VideoEngineStatus().GraphBalance, 10000);
-  EXPECT_NEAR(VideoEngineStatus().PipelinePanorama, 1.0, 1e-6);
+  EXPECT_EQ(VideoEngineStatus().GraphBalance, -10000);
+  EXPECT_NEAR(VideoEngineStatus().PipelinePanorama, -1.0, 1e-6);
   Engine().Sliders.Balance = 75;  // pan 0.5
   Ops().SetBalance();
-  EXPECT_EQ(VideoEngineStatus().GraphBalance, -5000);
+  EXPECT_EQ(VideoEngineStatus().GraphBalance, 5000);
+  EXPECT_NEAR(VideoEngineStatus().PipelinePanorama, 0.5, 1e-6);
   // The values stay for the next film.
   Ops().FreeStreams();
   EXPECT_FALSE(VideoEngineStatus().GraphExists);
   ASSERT_TRUE(Open(Mp4()));
   EXPECT_NEAR(VideoEngineStatus().PipelineVolume, 0.78, 1e-6);
+  EXPECT_NEAR(VideoEngineStatus().PipelinePanorama, 0.5, 1e-6);
+}
+
+TEST_F(VideoEngineTest, BalanceToTheRightIsHeardOnTheRightOfARealSoundServer) {
+  TSoundServer server;
+  ASSERT_TRUE(server.Up());
+  ASSERT_TRUE(Open(Mp4()));
+  Engine().Sliders.Balance = 100;  // all the way right
+  Ops().SetBalance();
+  TSoundServer::TCapture capture(server, 3.0);
+  Ops().Play();
+  const std::vector<float> left = capture.Channel(0);
+  const std::vector<float> right = capture.Channel(1);
+  // Sound already queued in the sink and the server when the slider moved keeps its old
+  // place for a moment: the last second counts.
+  ASSERT_GT(right.size(), size_t(2 * TSoundServer::kRate));
+  const size_t from = right.size() - TSoundServer::kRate;
+  const float leftPeak = soundcheck::Peak(left, from, left.size());
+  const float rightPeak = soundcheck::Peak(right, from, right.size());
+  EXPECT_GT(rightPeak, 0.1f) << "the film's tone reaches the right channel";
+  EXPECT_LT(leftPeak, rightPeak / 10) << "and leaves the left one (left " << leftPeak << ", right " << rightPeak << ")";
 }
 
 TEST_F(VideoEngineTest, WebmAndMpeg2FilmsPlayTheirPictures) {
@@ -198,6 +204,67 @@ TEST_F(VideoEngineTest, MidiPlaysThroughTheSoundFont) {
   Engine().SongEnded = 0;
 }
 
+// A live source: a named pipe that an encoder writes in real time, as a capture program
+// does. Its length cannot be told, so it reads 0 and the deck shows its least length; it is
+// not taken for a film of length 0: it plays past 3 s and ends when its writer ends. A pipe
+// without a writer fails instead of freezing the program.
+TEST_F(VideoEngineTest, ALiveStreamFromAPipePlaysUntilItsWriterEnds) {
+  const std::string pipe = (Dir() / "live.mpg").string();
+  fs::remove(pipe);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  loopback::TChildProcess writer({"ffmpeg", "-v", "error", "-y", "-re", "-f", "lavfi", "-i",
+                                  "color=c=red:s=160x120:r=25:d=6", "-f", "lavfi", "-i", "sine=d=6", "-c:v",
+                                  "mpeg2video", "-c:a", "mp2", "-shortest", "-f", "mpeg", pipe});
+  ASSERT_TRUE(Open(pipe));
+  ASSERT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtVIDEOStream);
+  EXPECT_EQ(GetVideoLength(), 0) << "a live stream has no length";
+  EXPECT_EQ(Engine().TotalSeconds, 1);
+  Ops().Play();
+  EXPECT_TRUE(Within(3000, [] { return IsRed(MiddleColour()); }));
+  EXPECT_TRUE(Within(6000, [] {
+    Ops().CheckEndOfStream();
+    return Engine().PositionSeconds >= 4;
+  })) << "still playing after 3 s";
+  EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psPlaying);
+  EXPECT_TRUE(Within(6000, [] {
+    Ops().CheckEndOfStream();
+    return Engine().PlayerState == KELDAR_AUDIOVIDEO_API_psEnded;
+  })) << "the writer's end is the end of the song";
+  EXPECT_GE(Engine().PositionSeconds, 4);
+  Engine().SongEnded = 0;
+
+  // A pipe nobody writes into fails as a broken film does, in a few seconds; the program
+  // does not wait for a writer forever.
+  Ops().FreeStreams();
+  fs::remove(Dir() / "messages.log");
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Open(pipe));
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 10.0);
+  EXPECT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE);
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back().Text, "Can't Create Video Stream\r\n(error code: 0)");
+}
+
+// A fragmented film (as recorders write them) tells only the length of what has been read
+// so far; the deck's length follows as the rest is read, and the film plays to its end.
+TEST_F(VideoEngineTest, AFragmentedFilmsLengthGrowsAsItIsRead) {
+  const std::string film = (Dir() / "fragments.mp4").string();
+  ASSERT_TRUE(Shell("ffmpeg -v error -y -f lavfi -i color=c=red:s=160x120:r=25:d=4 -f lavfi -i sine=d=4 -c:v libx264 "
+                    "-preset ultrafast -g 10 -c:a aac -shortest -movflags frag_keyframe+empty_moov+skip_trailer '" +
+                    film + "'"));
+  ASSERT_TRUE(Open(film));
+  ASSERT_LT(Engine().TotalSeconds, 3) << "only the first fragments are known at the start";
+  Ops().Play();
+  EXPECT_TRUE(Within(5000, [] {
+    Ops().CheckEndOfStream();
+    return Engine().PlayerState == KELDAR_AUDIOVIDEO_API_psEnded;
+  }));
+  EXPECT_GE(Engine().PositionSeconds, 3);
+  EXPECT_GE(Engine().TotalSeconds, 3) << "the whole film's length";
+  EXPECT_LE(Engine().TotalSeconds, 4);
+  Engine().SongEnded = 0;
+}
+
 TEST_F(VideoEngineTest, BrokenFilmsFailWithTheVideoErrorTextOrStopCleanly) {
   const std::string garbage = (Dir() / "garbage.avi").string();
   {
@@ -246,17 +313,26 @@ TEST_F(VideoEngineTest, BrokenFilmsFailWithTheVideoErrorTextOrStopCleanly) {
   }
 }
 
-// A PAL DVD folder made by dvdauthor: a green title menu with one button (spumux) that plays
-// title 1, a 6 s test picture with a chapter at 3 s; after the title the menu comes back.
+// A PAL DVD folder made by dvdauthor. First play shows the title menu (green, one button drawn
+// by spumux) whose button plays title 1; title 1 is a flat cyan picture of a little over an
+// hour with chapters at 0, 10, 20, 30, 40, 50 s and 1:02:00; the title set's root menu is
+// magenta; after the title the disc goes back to the title menu. The title is one 10 s piece
+// repeated by stream copy, so the disc (about 45 MB) takes a few seconds to make.
 std::string MakeDvd() {
   const fs::path d = Dir() / "dvd";
   fs::create_directories(d);
   const std::string q = "'" + d.string() + "/";
+  const auto menuBackground = [&](const std::string& colour, const std::string& name) {
+    return Shell("ffmpeg -v error -y -f lavfi -i color=c=" + colour + ":s=720x576:r=25:d=2 -f lavfi -i "
+                 "anullsrc=r=48000:cl=stereo -t 2 -target pal-dvd -aspect 4:3 " + q + name + "'");
+  };
   const bool ok =
-      Shell("ffmpeg -v error -y -f lavfi -i testsrc=s=720x576:r=25:d=6 -f lavfi -i sine=d=6:sample_rate=48000 "
-            "-target pal-dvd -aspect 4:3 " + q + "title.mpg'") &&
-      Shell("ffmpeg -v error -y -f lavfi -i color=c=green:s=720x576:r=25:d=2 -f lavfi -i anullsrc=r=48000:cl=stereo "
-            "-t 2 -target pal-dvd -aspect 4:3 " + q + "menu_bg.mpg'") &&
+      Shell("ffmpeg -v error -y -f lavfi -i color=c=0x00c0c0:s=352x288:r=25:d=10 -f lavfi -i "
+            "anullsrc=r=48000:cl=mono -t 10 -target pal-dvd -s 352x288 -aspect 4:3 -q:v 31 -b:a 32k -ac 1 " + q +
+            "piece.mpg'") &&
+      Shell("ffmpeg -v error -y -stream_loop 375 -i " + q + "piece.mpg' -c copy -f dvd -muxrate 10080000 "
+            "-packetsize 2048 " + q + "title.mpg'") &&
+      menuBackground("green", "menu_bg.mpg") && menuBackground("magenta", "root.mpg") &&
       Shell("ffmpeg -v error -y -f lavfi -i 'color=c=black@0.0:s=720x576,format=rgba,drawbox=x=260:y=238:w=200:"
             "h=100:color=white@1:t=fill' -frames:v 1 " + q + "hl.png'");
   if (!ok) return {};
@@ -268,17 +344,22 @@ std::string MakeDvd() {
                                << "\"><vmgm><fpc>jump menu 1;</fpc><menus><pgc entry=\"title\">"
                                   "<button name=\"b1\">jump title 1;</button><vob file=\""
                                << (d / "menu.mpg").string()
-                               << "\" pause=\"inf\"/></pgc></menus></vmgm><titleset><titles><pgc><vob file=\""
+                               << "\" pause=\"inf\"/></pgc></menus></vmgm><titleset><menus><pgc entry=\"root\">"
+                                  "<vob file=\"" << (d / "root.mpg").string()
+                               << "\" pause=\"inf\"/></pgc></menus><titles><pgc><vob file=\""
                                << (d / "title.mpg").string()
-                               << "\" chapters=\"0,00:00:03\"/><post>call vmgm menu 1;</post></pgc></titles>"
-                                  "</titleset></dvdauthor>\n";
+                               << "\" chapters=\"0,00:00:10,00:00:20,00:00:30,00:00:40,00:00:50,01:02:00\"/>"
+                                  "<post>call vmgm menu 1;</post></pgc></titles></titleset></dvdauthor>\n";
   if (!Shell("(spumux " + q + "menu.xml' < " + q + "menu_bg.mpg' > " + q + "menu.mpg')") ||
       !Shell("VIDEO_FORMAT=PAL dvdauthor -x " + q + "dvd.xml'"))
     return {};
+  fs::remove(d / "title.mpg");
   return (d / "disc" / "VIDEO_TS" / "VIDEO_TS.IFO").string();
 }
 
 bool IsGreen(const TColour& c) { return c.g > 90 && c.r < 80 && c.b < 80; }
+bool IsCyan(const TColour& c) { return c.g > 150 && c.b > 150 && c.r < 80; }
+bool IsMagenta(const TColour& c) { return c.r > 180 && c.b > 180 && c.g < 80; }
 
 TColour ColourAt(int x, int y) {
   const auto frame = TakeVideoFrame();
@@ -287,46 +368,151 @@ TColour ColourAt(int x, int y) {
   return {p[2], p[1], p[0]};
 }
 
-TEST_F(VideoEngineTest, ADvdShowsItsMenuTheButtonPlaysTheTitleAndSeeksByTime) {
-  const std::string ifo = MakeDvd();
-  ASSERT_FALSE(ifo.empty()) << "dvdauthor and spumux build the disc";
-  // The drawing area at the picture's shown size (PAL 4:3), so area and picture agree.
-  VideoHooks().DrawingAreaSize = [](int& w, int& h) {
-    w = 768;
-    h = 576;
-  };
-  ASSERT_TRUE(Open(ifo));
+class DvdTest : public VideoEngineTest {
+ protected:
+  static void SetUpTestSuite() {
+    PlaybackEngineTest::SetUpTestSuite();
+    Disc() = MakeDvd();
+  }
+  static std::string& Disc() {
+    static std::string ifo;
+    return ifo;
+  }
+  void SetUp() override {
+    VideoEngineTest::SetUp();
+    ASSERT_FALSE(Disc().empty()) << "dvdauthor and spumux build the disc";
+    // The drawing area at the menu's shown size (PAL 4:3), so area and picture agree.
+    VideoHooks().DrawingAreaSize = [](int& w, int& h) {
+      w = 768;
+      h = 576;
+    };
+  }
+  void TearDown() override {
+    VideoHooks().DrawingAreaSize = nullptr;
+    VideoEngineTest::TearDown();
+  }
+  // Opens the disc, waits for the menu and presses its button as a user does: sees the menu
+  // for a moment, points at the button and releases the mouse on it.
+  static void PlayTitleFromTheMenu() {
+    ASSERT_TRUE(Within(5000, [] { return IsGreen(ColourAt(100, 100)); })) << "the green menu";
+    Wait(1500);
+    Ops().UpdatePosition();
+    DVDSelectAt(384, 288);
+    DVDActivateAt(384, 288);
+    ASSERT_TRUE(Within(6000, [] { return IsCyan(ColourAt(100, 100)); })) << "the button plays title 1";
+  }
+  // The title's position read back from the pipeline at normal speed.
+  static std::int64_t SettledPosition() {
+    Wait(700);
+    Ops().UpdatePosition();
+    return GetVideoPosition();
+  }
+};
+
+// One disc, used as a user does: the menu, its button, the title's length on the deck,
+// chapters, fast forward, rewind, normal speed, the root and title menus, the button again, a
+// time seek past an hour and the title playing out into the menu. (One test: the disc takes
+// a few seconds to make.)
+TEST_F(DvdTest, MenusChaptersSpeedsAndTimeSeeks) {
+  ASSERT_TRUE(Open(Disc()));
   ASSERT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtVIDEOStream);
   EXPECT_TRUE(VideoInDVDMode());
   Ops().Play();
-  EXPECT_TRUE(Within(5000, [] { return IsGreen(ColourAt(100, 100)); })) << "the green menu";
+  ASSERT_TRUE(Within(5000, [] { return IsGreen(ColourAt(100, 100)); }));
   int w = 0, h = 0;
   TVideoRect r;
   GetVideoDisplayRect(w, h, r);
   EXPECT_EQ(w, 720);
   EXPECT_EQ(h, 576);
-  // The button in the middle of the picture: a user sees the menu for a moment, points at
-  // the button and releases the mouse on it.
-  Wait(1500);
-  Ops().UpdatePosition();
-  DVDSelectAt(384, 288);
-  DVDActivateAt(384, 288);
-  // The title's length is read again when the title starts.
-  ASSERT_TRUE(Within(6000, [] { return GetVideoLength() == 6; })) << "the button plays title 1";
-  EXPECT_TRUE(Within(2000, [] {
-    const TColour c = ColourAt(100, 100);
-    return c.b > 180 && c.g > 180 && c.r < 80;  // the test picture's cyan bar
-  }));
+  EXPECT_LE(Engine().TotalSeconds, 3) << "the menu's own length";
+  PlayTitleFromTheMenu();
+  // The new title's length reaches the deck by itself (no one asks for it here).
+  EXPECT_TRUE(Within(3000, [] { return Engine().TotalSeconds > 3725; })) << Engine().TotalSeconds;
+  EXPECT_LT(Engine().TotalSeconds, 3800);
+  GetVideoDisplayRect(w, h, r);
+  EXPECT_EQ(w, 352) << "the title's picture size";
   EXPECT_TRUE(Within(4000, [] { return GetVideoPosition() >= 1; }));
-  // Seeking stores hours, minutes and seconds of the target; the title is 6 s, so 3725 s
-  // cannot play, and a seek inside it plays from there.
+
+  ASSERT_LE(SettledPosition(), 8) << "the title starts in its first chapter";
+
+  DVDNextChapter();
+  std::int64_t at = SettledPosition();
+  EXPECT_GE(at, 10);
+  EXPECT_LT(at, 14);
+  DVDNextChapter();
+  at = SettledPosition();
+  EXPECT_GE(at, 20);
+  EXPECT_LT(at, 24);
+  DVDPreviousChapter();
+  at = SettledPosition();
+  EXPECT_GE(at, 10);
+  EXPECT_LT(at, 14);
+
+  // Fast forward moves through the title about 8 s a second, rewind as fast backwards; the
+  // place reached is where the picture then plays on at normal speed.
+  const auto since = [](std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+  };
+  const std::int64_t before = GetVideoPosition();
+  auto started = std::chrono::steady_clock::now();
+  DVDFastForward();
+  Within(2500, [] { return false; });
+  double seconds = since(started);
+  DVDNormalSpeed();
+  const std::int64_t forward = SettledPosition();
+  EXPECT_GE(forward - before, static_cast<std::int64_t>(8 * seconds) - 4) << seconds << " s";
+  EXPECT_LE(forward - before, static_cast<std::int64_t>(8 * seconds) + 4) << seconds << " s";
+  EXPECT_TRUE(IsCyan(ColourAt(100, 100)));
+
+  started = std::chrono::steady_clock::now();
+  DVDRewind();
+  Within(1500, [] { return false; });
+  seconds = since(started);
+  DVDNormalSpeed();
+  const std::int64_t back = SettledPosition();
+  EXPECT_GE(forward - back, static_cast<std::int64_t>(8 * seconds) - 4) << seconds << " s";
+  EXPECT_LE(forward - back, static_cast<std::int64_t>(8 * seconds) + 4) << seconds << " s";
+
+  // Normal speed: about a second a second (the DVD's clock is read in whole navigation
+  // blocks, so a second either way).
+  Wait(1000);
+  started = std::chrono::steady_clock::now();
+  const std::int64_t from = GetVideoPosition();
+  Wait(3000);
+  seconds = since(started);
+  const std::int64_t moved = GetVideoPosition() - from;
+  EXPECT_GE(moved, static_cast<std::int64_t>(seconds) - 2) << seconds << " s";
+  EXPECT_LE(moved, static_cast<std::int64_t>(seconds) + 2) << seconds << " s";
+
+  // Rewinding past the title's start stops there and plays on.
+  DVDRewind();
+  EXPECT_TRUE(Within(6000, [] { return GetVideoPosition() <= 1; }));
+  EXPECT_LE(SettledPosition(), 3);
+
+  DVDRootMenu();
+  EXPECT_TRUE(Within(5000, [] { return IsMagenta(ColourAt(100, 100)); })) << "the title set's root menu";
+  DVDTitleMenu();
+  EXPECT_TRUE(Within(5000, [] { return IsGreen(ColourAt(100, 100)); })) << "the disc's title menu";
+  EXPECT_TRUE(Within(2000, [] { return Engine().TotalSeconds <= 3; })) << Engine().TotalSeconds;
+
+  // The button again: the title from its start.
+  PlayTitleFromTheMenu();
+  EXPECT_TRUE(Within(3000, [] { return Engine().TotalSeconds > 3725; })) << Engine().TotalSeconds;
+
+  // 3725 s is 1:02:05: the title plays from there.
   SeekVideo(3725);
   EXPECT_EQ(VideoEngineStatus().Position, 3725);
-  SeekVideo(4);
-  EXPECT_TRUE(Within(3000, [] { return GetVideoPosition() >= 4; }));
-  // After the title the disc's own command brings the menu back.
-  EXPECT_TRUE(Within(6000, [] { return IsGreen(ColourAt(100, 100)); }));
-  VideoHooks().DrawingAreaSize = nullptr;
+  const std::int64_t past = SettledPosition();
+  EXPECT_GE(past, 3724);
+  EXPECT_LE(past, 3728);
+  EXPECT_EQ(past / 3600, 1);
+  EXPECT_EQ(past % 3600 / 60, 2);
+  EXPECT_TRUE(IsCyan(ColourAt(100, 100)));
+  // Near its end the title plays out and the disc's own command brings the menu back, with
+  // the menu's length again.
+  SeekVideo(Engine().TotalSeconds - 3);
+  EXPECT_TRUE(Within(8000, [] { return IsGreen(ColourAt(100, 100)); }));
+  EXPECT_TRUE(Within(2000, [] { return Engine().TotalSeconds <= 3; })) << Engine().TotalSeconds;
 }
 
 TEST_F(VideoEngineTest, ABrokenOrMissingDiscReportsItsDvdText) {

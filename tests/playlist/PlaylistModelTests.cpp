@@ -65,6 +65,60 @@ TEST(PlaylistModel, EntriesKeepTheirAddressWhileOtherLinesChange) {
   EXPECT_EQ(list.ItemPointer(-1), nullptr);
 }
 
+TEST(PlaylistModel, AppendingAnotherListMovesItsEntriesAndTheirTime) {
+  TPlaylist list;
+  Fill(list, 2);  // 10 + 11
+  list.SetCurrentIndex(1);
+  list.SetSelected(0, true);
+  TPlaylist other;
+  other.Add(Entry("/a.mp3", 5));
+  other.Add(Entry("/b.mp3", -1));  // unknown: never counted
+  other.SetSelected(0, true);
+  TPlayListBoxItem* moved = other.ItemPointer(0);
+  list.AppendLinesOf(other);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"0", "1", "a", "b"}));
+  EXPECT_EQ(list.ItemPointer(2), moved);
+  EXPECT_EQ(list.TotalPlaybackSeconds(), 26);
+  EXPECT_EQ(list.CurrentIndex(), 1);
+  EXPECT_TRUE(list.Selected(0));
+  EXPECT_FALSE(list.Selected(2));
+  EXPECT_EQ(other.Count(), 0);
+  EXPECT_EQ(other.TotalPlaybackSeconds(), 0);
+  list.AppendLinesOf(list);  // itself: nothing happens
+  EXPECT_EQ(list.Count(), 4);
+}
+
+TEST(PlaylistModel, EntriesOfLongListsSurviveTheRemovalOfEverythingAroundThem) {
+  // Many thousands of entries fill several storage blocks; emptied blocks go back to the
+  // system while the entries left in others must stay where they are, intact.
+  TPlaylist list;
+  Fill(list, 30000);
+  std::vector<TPlayListBoxItem*> kept;
+  for (int i = 0; i < list.Count(); ++i) {
+    const bool keep = i % 5000 == 4999;
+    list.SetSelected(i, !keep);
+    if (keep) kept.push_back(list.ItemPointer(i));
+  }
+  list.RemoveLinesWithSelection(true);
+  ASSERT_EQ(list.Count(), 6);
+  for (size_t k = 0; k < kept.size(); ++k) {
+    EXPECT_EQ(list.ItemPointer(static_cast<int>(k)), kept[k]);
+    EXPECT_EQ(kept[k]->FullPathAndFilename, "/" + std::to_string(5000 * k + 4999) + ".mp3");
+  }
+  // Freed room is used again, and nothing written there reaches the kept entries.
+  TPlaylist other;
+  for (int i = 0; i < 30000; ++i) other.Add(Entry("/other/" + std::to_string(i) + ".mp3", 1));
+  for (size_t k = 0; k < kept.size(); ++k) {
+    EXPECT_EQ(kept[k]->FullPathAndFilename, "/" + std::to_string(5000 * k + 4999) + ".mp3");
+    EXPECT_EQ(kept[k]->FilePlaybackLength, static_cast<int32_t>(10 + 5000 * k + 4999));
+  }
+  EXPECT_EQ(other.Item(29999).FullPathAndFilename, "/other/29999.mp3");
+  EXPECT_EQ(other.TotalPlaybackSeconds(), 30000);
+  other.Clear();
+  list.Clear();
+  EXPECT_EQ(list.TotalPlaybackSeconds(), 0);
+}
+
 TEST(PlaylistModel, CurrentIndexThroughRemovals) {
   TPlaylist list;
   Fill(list, 6);

@@ -105,6 +105,37 @@ TEST(ZPLSerialization, TruncatedItemKeepsWhatWasReadAndThePreviousItemsRest) {
   EXPECT_EQ(back.TotalPlaybackSeconds(), 245 + 7);
 }
 
+TEST(ZPLSerialization, PiecesOfAnySizeReadAsTheWholeStream) {
+  TPlaylist list;
+  list.Add(SampleItem());
+  TPlayListBoxItem second;
+  second.FullPathAndFilename = "/b.mp3";
+  second.FilePlaybackLength = 7;
+  second.PitchValue = 11;
+  list.Add(second);
+  list.Add(SampleItem());
+  std::string stream;
+  WritePlaylistItemsToStream(list, stream);
+  // Whole, and cut in the third item's fields: a reader fed in pieces of every size must end
+  // with the same entries, the cut one filled from the item before it.
+  for (const std::string& data : {stream, stream.substr(0, stream.size() - 30)}) {
+    TPlaylist whole;
+    ReadPlaylistItemsFromStream(whole, data, true);
+    ASSERT_EQ(whole.Count(), 3);
+    for (size_t piece : {size_t(1), size_t(3), size_t(50), size_t(127), data.size()}) {
+      SCOPED_TRACE("pieces of " + std::to_string(piece) + ", data " + std::to_string(data.size()));
+      TPlaylist pieces;
+      TPlaylistItemStreamReader reader(pieces);
+      for (size_t at = 0; at < data.size(); at += piece)
+        reader.Feed(data.data() + at, std::min(piece, data.size() - at));
+      reader.Finish();
+      ASSERT_EQ(pieces.Count(), whole.Count());
+      for (int i = 0; i < whole.Count(); ++i) EXPECT_EQ(pieces.Item(i), whole.Item(i)) << i;
+      EXPECT_EQ(pieces.TotalPlaybackSeconds(), whole.TotalPlaybackSeconds());
+    }
+  }
+}
+
 TEST(ZPLSerialization, HostileCountsAreRefusedWithoutAllocating) {
   struct rusage before {};
   getrusage(RUSAGE_SELF, &before);

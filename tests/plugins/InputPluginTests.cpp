@@ -322,6 +322,75 @@ TEST_F(InputPluginTest, M3UThatIsNotUtf8IsReadAsWindows1252) {
   ASSERT_EQ(ReadForeignPlaylist(p, (dir / "utf8.m3u").string(), true), 1);
   EXPECT_EQ(p.Item(0).ArtistName, "Bj\xC3\xB6rk");
   EXPECT_EQ(p.Item(0).FullPathAndFilename, "/music/j\xC3\xB3ga.mp3");
+  // A sequence cut off by the end of the file is no UTF-8 either: nothing of it is dropped.
+  WriteFile(dir / "cut.m3u", "/music/j\xC3\xB3ga.mp3\n/music/caf\xC3");
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "cut.m3u").string(), true), 1);
+  EXPECT_EQ(Locators(p), (std::vector<std::string>{"/music/j\xC3\x83\xC2\xB3ga.mp3", "/music/caf\xC3\x83"}));
+}
+
+TEST_F(InputPluginTest, M3USpellingsBeyondPlainAsciiReadAsTheirUnicodeMeaning) {
+  const auto dir = root / "spelled";
+  fs::create_directories(dir);
+  const std::string base = fs::weakly_canonical(dir).string();
+  // No-break and ideographic spaces around texts, a signed length, tabs, dot segments and
+  // doubled slashes, a file URL, a relative path with a non-ASCII name.
+  WriteFile(dir / "s.m3u",
+            "#extinf:\t+42 ,\xC2\xA0" "Artist\xC2\xA0 - Title\xE3\x80\x80\n\xC2\xA0/abs/./x//y.mp3\xC2\xA0\n"
+            "#EXTINF:1x,Bad Length\n/abs/z/../w.mp3\n"
+            "#EXTINF:99999999999,Too Long\nfile:///abs/c%20d.mp3\n"
+            "#EXTINF:7,\xC3\x89t\xC3\xA9 - \xC3\x94\n\xC3\xA9t\xC3\xA9/\xC3\xA0.mp3\n");
+  TPlaylist p;
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "s.m3u").string(), true), 1);
+  EXPECT_EQ(Locators(p), (std::vector<std::string>{"/abs/x/y.mp3", "/abs/w.mp3", "/abs/c d.mp3",
+                                                   base + "/\xC3\xA9t\xC3\xA9/\xC3\xA0.mp3"}));
+  ASSERT_EQ(p.Count(), 4);
+  EXPECT_EQ(p.Item(0).FilePlaybackLength, 42);
+  EXPECT_EQ(p.Item(0).ArtistName, "Artist");
+  EXPECT_EQ(p.Item(0).TitleName, "Title");
+  EXPECT_EQ(p.Item(1).FilePlaybackLength, 0);
+  EXPECT_EQ(p.Item(1).TitleName, "Bad Length");
+  EXPECT_EQ(p.Item(2).FilePlaybackLength, 0);
+  EXPECT_EQ(p.Item(3).FilePlaybackLength, 7);
+  EXPECT_EQ(p.Item(3).ArtistName, "\xC3\x89t\xC3\xA9");
+  EXPECT_EQ(p.Item(3).TitleName, "\xC3\x94");
+  EXPECT_EQ(p.TotalPlaybackSeconds(), 49);
+}
+
+TEST_F(InputPluginTest, AnM3UOfManyEntriesArrivesWholeAndInOrder) {
+  // Some megabytes of item stream: the host takes it from the plug-in in pieces, and entries
+  // cut by a piece's end must arrive whole.
+  const auto dir = root / "many";
+  fs::create_directories(dir);
+  const std::string base = fs::weakly_canonical(dir).string();
+  constexpr int kEntries = 30000;
+  std::string text = "#EXTM3U\n";
+  int64_t total = 0;
+  for (int i = 0; i < kEntries; ++i) {
+    const int length = 1 + i % 600;
+    total += length;
+    text += "#EXTINF:" + std::to_string(length) + ",Artist " + std::to_string(i % 97) + " - S\xC3\xB8ng " +
+            std::to_string(i) + "\n";
+    text += (i % 3 ? "/music/" : "rel/") + std::to_string(i) + std::string(i % 50, 'x') + ".mp3\n";
+  }
+  WriteFile(dir / "many.m3u", text);
+  TPlaylist p;
+  TPlayListBoxItem kept;
+  kept.FullPathAndFilename = "/kept.mp3";
+  kept.FilePlaybackLength = 5;
+  p.Add(kept);
+  ASSERT_EQ(ReadForeignPlaylist(p, (dir / "many.m3u").string(), false), 1);
+  ASSERT_EQ(p.Count(), kEntries + 1);
+  EXPECT_EQ(p.TotalPlaybackSeconds(), total + 5);
+  for (int i = 0; i < kEntries; ++i) {
+    const TPlayListBoxItem& item = p.Item(i + 1);
+    const std::string path = (i % 3 ? "/music/" : base + "/rel/") + std::to_string(i) + std::string(i % 50, 'x') + ".mp3";
+    ASSERT_EQ(item.FullPathAndFilename, path) << i;
+    ASSERT_EQ(item.ArtistName, "Artist " + std::to_string(i % 97)) << i;
+    ASSERT_EQ(item.TitleName, "S\xC3\xB8ng " + std::to_string(i)) << i;
+    ASSERT_EQ(item.FilePlaybackLength, 1 + i % 600) << i;
+    ASSERT_EQ(item.PitchValue, 50) << i;
+    ASSERT_FALSE(item.TagIDDataRetrieved) << i;
+  }
 }
 
 TEST_F(InputPluginTest, ZipIsListedAndExtracted) {

@@ -207,5 +207,6 @@ void PublishVisualsScreenSource(bool wake) {
   KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
   const TDeckForm* deck = DeckForm();
   g_mainWindowVisible = deck == nullptr || deck->isVisible();
-  if (wake) WakeVisPlugin();
+  // A stream that tells its format late starts playing only now, seen by a resting thread too.
+  if (wake || KELDAR_AUDIOVIDEO_API_VisualizationSamplingRate() > 0) WakeVisPlugin();
 }

@@ -47,7 +47,8 @@ void StopVisualsScreenPlugin();
 void SwitchVisualsScreenToVideo(bool video);
 // Publishes for the render thread which channel plays and whether the main window shows.
 // The player calls it on its main tick and, with wake, when its state changes: a render
-// thread that rests while nothing plays then looks again at once.
+// thread that rests while nothing plays then looks again at once (it is also woken whenever
+// a channel plays, for streams that learn their format after they started).
 void PublishVisualsScreenSource(bool wake);
 // The text the visuals window's timer writes into its text display: the plug-in's name.
 std::string VisualizationText();

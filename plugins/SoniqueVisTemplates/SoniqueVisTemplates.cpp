@@ -20,6 +20,19 @@ float g_level[2][kBars] = {};
 float g_peak[2][kBars] = {};
 float g_peakFall[2][kBars] = {};
 
+// The spectrum bins of each bar, on a roughly logarithmic scale: bar b takes bins
+// first[b] to last[b] - 1. Worked out once; they never change.
+struct TBarBins {
+  int First[kBars], Last[kBars];
+  TBarBins() {
+    for (int b = 0; b < kBars; ++b) {
+      First[b] = static_cast<int>(std::pow(256.0, static_cast<double>(b) / kBars)) - 1;
+      Last[b] = std::max(First[b] + 1, static_cast<int>(std::pow(256.0, static_cast<double>(b + 1) / kBars)) - 1);
+    }
+  }
+};
+const TBarBins kBarBins;
+
 uint32_t Rgb(int r, int g, int b) {
   return (static_cast<uint32_t>(std::clamp(r, 0, 255)) << 16) | (static_cast<uint32_t>(std::clamp(g, 0, 255)) << 8) |
          static_cast<uint32_t>(std::clamp(b, 0, 255));
@@ -51,8 +64,7 @@ void DrawSpectrum(uint32_t* pixels, int width, int height, int pitch, const VisR
   const int slot = std::max(1, width / kBars);
   for (int c = 0; c < 2; ++c)
     for (int b = 0; b < kBars; ++b) {
-      const int first = static_cast<int>(std::pow(256.0, static_cast<double>(b) / kBars)) - 1;
-      const int last = std::max(first + 1, static_cast<int>(std::pow(256.0, static_cast<double>(b + 1) / kBars)) - 1);
+      const int first = kBarBins.First[b], last = kBarBins.Last[b];
       int strongest = 0;
       for (int i = first; i < last && i < 256; ++i) strongest = std::max<int>(strongest, data.Spectrum[c][i]);
       const float target = std::min(1.0f, strongest / 110.0f);

@@ -87,10 +87,10 @@ void InstallDeckController(TApplicationForms& forms) {
     }
   };
   windows.SetApplicationTitle = [deck](const std::string& title) { deck->setWindowTitle(QString::fromStdString(title)); };
-  windows.RepaintDeck = [deck] { deck->update(); };
+  windows.RepaintDeck = [deck] { deck->RepaintChanged(); };
   windows.FullScreenControlsVisible = [fullScreen] { return fullScreen && fullScreen->isVisible(); };
   windows.RepaintFullScreenControls = [fullScreen] {
-    if (fullScreen) fullScreen->update();
+    if (fullScreen) fullScreen->RepaintChanged();
   };
   windows.VisualsWindowVisible = [visuals] { return visuals && visuals->isVisible(); };
   windows.SwitchVisualsWindowToVideo = SwitchVisualsScreenToVideo;

@@ -16,17 +16,24 @@ TEqualizerForm::TEqualizerForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARS
   setObjectName("TEqualizerForm");
   setWindowTitle("Equalizer");
   m_timer1.SetWork([this] {
-    EqualizerWindowDataTick(DeckForm(), this);
-    // With nothing playing the meters and canvases rest after their first tick: looking every
-    // 400 ms instead of every 20 ms keeps a stopped player from waking 50 times a second.
-    const bool playing = KELDAR_AUDIOVIDEO_API_State().PlayerState == KELDAR_AUDIOVIDEO_API_psPlaying;
-    const int interval = playing ? kDataIntervalMs : kRestIntervalMs;
-    if (m_timer1.Timer().interval() != interval) m_timer1.Timer().setInterval(interval);
+    const bool moved = EqualizerWindowDataTick(DeckForm(), this);
+    // With nothing playing the meters and canvases settle after a tick; the timer then rests
+    // instead of waking a stopped player 50 times a second.
+    if (!moved && KELDAR_AUDIOVIDEO_API_State().PlayerState != KELDAR_AUDIOVIDEO_API_psPlaying) m_timer1.Rest();
   });
 }
 
 TEqualizerForm::~TEqualizerForm() {
   if (g_equalizer == this) g_equalizer = nullptr;
+}
+
+void TEqualizerForm::showEvent(QShowEvent* event) {
+  TSkinUnitTemplateForm::showEvent(event);
+  m_timer1.Wake();  // meters and canvas left as they were while hidden
+}
+
+void WakeEqualizerWindowData() {
+  if (TEqualizerForm* equalizer = EqualizerForm()) equalizer->WakeDataTimer();
 }
 
 void TEqualizerForm::UpdateEqualizerControls() {

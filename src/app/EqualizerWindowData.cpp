@@ -133,10 +133,10 @@ void FetchEqualizerEffectData(std::int32_t mode, TKELDARSkinEffectData& data) {
   PrepareEqualizerEffectData(mode, KELDAR_AUDIOVIDEO_API_State(), data);
 }
 
-void EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
+bool EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
   const bool deckShown = deck && deck->isVisible() && !deck->isMinimized();
   const bool equalizerShown = equalizer && equalizer->isVisible() && !equalizer->isMinimized();
-  if (!deckShown && !equalizerShown) return;
+  if (!deckShown && !equalizerShown) return false;
 
   KELDAR_AUDIOVIDEO_API_Operations& ops = KELDAR_AUDIOVIDEO_API_Slots();
   if (ops.GetLevel) ops.GetLevel();
@@ -152,8 +152,9 @@ void EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
   const bool metersMoved = frames() != before && (GetSkinToggleState(EqualizerForm_EQLeftVolLevelCanvas) ||
                                                   GetSkinToggleState(EqualizerForm_EQRightVolLevelCanvas));
 
-  const std::int32_t deckMode = KELDARSkinEffectMode(DeckForm_GraphicsEffectsCanvas);
-  const std::int32_t equalizerMode = KELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas);
+  // Only the modes of shown canvases are worth the engine's data.
+  const std::int32_t deckMode = deckShown ? KELDARSkinEffectMode(DeckForm_GraphicsEffectsCanvas) : 0;
+  const std::int32_t equalizerMode = equalizerShown ? KELDARSkinEffectMode(EqualizerForm_EQGraphicsEffectsCanvas) : 0;
   TKELDARSkinEffectData& data = KELDARSkinEffectData();
   static TKELDARSkinEffectData previous;  // what the last tick left (a fixed record, no allocation)
   previous = data;
@@ -163,14 +164,21 @@ void EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
   // Modes 0, 1 and 7 do not follow the sound: their windows repaint when something else
   // moves; a still picture (paused, silence) is not drawn again either. Only the canvases and
   // meters are damaged, so only they are drawn again.
-  if (deckShown && ModeDataDiffers(deckMode, previous, data))
+  bool moved = false;
+  if (deckShown && ModeDataDiffers(deckMode, previous, data)) {
     deck->update(ControlRegion(DeckForm_GraphicsEffectsCanvas));
+    moved = true;
+  }
   if (equalizerShown) {
-    if (ModeDataDiffers(equalizerMode, previous, data))
+    if (ModeDataDiffers(equalizerMode, previous, data)) {
       equalizer->update(ControlRegion(EqualizerForm_EQGraphicsEffectsCanvas));
+      moved = true;
+    }
     if (metersMoved) {
       equalizer->update(ControlRegion(EqualizerForm_EQLeftVolLevelCanvas));
       equalizer->update(ControlRegion(EqualizerForm_EQRightVolLevelCanvas));
+      moved = true;
     }
   }
+  return moved;
 }

@@ -24,6 +24,7 @@ void FetchEqualizerEffectData(std::int32_t mode, TKELDARSkinEffectData& data);
 void PrepareEqualizerEffectData(std::int32_t mode, const KELDAR_AUDIOVIDEO_API_EngineState& engine,
                                 TKELDARSkinEffectData& data);
 
-// One tick: nothing while neither window is shown; otherwise the meters, the data of both
-// canvases' modes (each mode once) and a repaint of each shown window whose display moved.
-void EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer);
+// One tick: nothing while neither window is shown; otherwise the meters, the data of the
+// shown canvases' modes (each mode once) and a repaint of each shown window whose display
+// moved. True when something moved (a repaint was asked for).
+bool EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer);

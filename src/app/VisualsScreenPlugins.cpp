@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QTimer>
+#include <QRegion>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,24 +31,8 @@ namespace {
 
 QPointer<TVisualsScreenDrawingPaintBox> g_paintBox;
 std::string g_text;
-// Written by the UI thread's source timer, read by the render thread.
+// Written by the UI thread when it publishes the source, read by the render thread.
 std::atomic<bool> g_mainWindowVisible{true};
-
-// Publishes what the render thread may read about the player: which channel plays and
-// whether the main window shows. Runs while a plug-in runs.
-QTimer& SourceTimer() {
-  static QTimer* timer = [] {
-    auto* t = new QTimer;
-    t->setInterval(50);
-    QObject::connect(t, &QTimer::timeout, [] {
-      KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
-      const TDeckForm* deck = DeckForm();
-      g_mainWindowVisible = deck == nullptr || deck->isVisible();
-    });
-    return t;
-  }();
-  return *timer;
-}
 
 bool VideoPlaying() { return KELDAR_AUDIOVIDEO_API_VisualizationVideoPlaying(); }
 
@@ -126,7 +110,8 @@ void TVisualsScreenDrawingPaintBox::ClearFrame() {
 void TVisualsScreenDrawingPaintBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (PaintVisualsScreenVideo(painter, rect())) return;
-  painter.fillRect(rect(), Qt::black);
+  // Black only where the frame does not reach: dozens of frames a second cover the rest.
+  for (const QRect& r : QRegion(rect()).subtracted(QRect(QPoint(0, 0), m_frame.size()))) painter.fillRect(r, Qt::black);
   if (!m_frame.isNull()) painter.drawImage(0, 0, m_frame);
 }
 
@@ -190,7 +175,7 @@ void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox) {
 }
 
 bool StartVisualsScreenPlugin() {
-  KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
+  PublishVisualsScreenSource(false);
   if (g_paintBox) SetVisPictureSize(std::max(1, g_paintBox->width()), std::max(1, g_paintBox->height()));
   StartVisPlugin(VisPluginFullPath(Options_VisExCurrentPluginName.StringValue));
   const TSoniqueVisPluginStatus status = SoniqueVisPluginStatus();
@@ -198,13 +183,11 @@ bool StartVisualsScreenPlugin() {
   ResetVisTimeStamp();
   g_text = status.PluginName;
   if (g_paintBox) g_paintBox->setToolTip(QString::fromStdString(status.PluginName));
-  SourceTimer().start();
   return true;
 }
 
 void StopVisualsScreenPlugin() {
   if (g_paintBox) g_paintBox->setToolTip({});
-  SourceTimer().stop();
   StopVisPlugin();
   g_text.clear();
 }
@@ -219,3 +202,11 @@ void SwitchVisualsScreenToVideo(bool video) {
 }
 
 std::string VisualizationText() { return g_text; }
+
+void PublishVisualsScreenSource(bool wake) {
+  KELDAR_AUDIOVIDEO_API_PublishVisualizationSource();
+  const TDeckForm* deck = DeckForm();
+  g_mainWindowVisible = deck == nullptr || deck->isVisible();
+  // A stream that tells its format late starts playing only now, seen by a resting thread too.
+  if (wake || KELDAR_AUDIOVIDEO_API_VisualizationSamplingRate() > 0) WakeVisPlugin();
+}

@@ -45,5 +45,10 @@ void StopVisualsScreenPlugin();
 // A new item while the visuals window shows plug-ins: a video stops the plug-in (the video
 // takes the drawing area), an audio item after a video starts it again as on showing.
 void SwitchVisualsScreenToVideo(bool video);
+// Publishes for the render thread which channel plays and whether the main window shows.
+// The player calls it on its main tick and, with wake, when its state changes: a render
+// thread that rests while nothing plays then looks again at once (it is also woken whenever
+// a channel plays, for streams that learn their format after they started).
+void PublishVisualsScreenSource(bool wake);
 // The text the visuals window's timer writes into its text display: the plug-in's name.
 std::string VisualizationText();

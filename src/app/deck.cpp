@@ -16,8 +16,10 @@
 #include "app/ProgramStartup.h"
 #include "app/StartupHooks.h"
 #include "app/VisualsScreenForm.h"
+#include "app/VisualsScreenPlugins.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineDeviceReports.h"
+#include "engine/KELDAR_EngineHooks.h"
 #include "engine/KELDAR_OutputDevices.h"
 #include "playlist/KELDAR_ZPL_Unit.h"
 #include "playlist/TPlaylist.h"
@@ -52,6 +54,11 @@ TDeckForm::TDeckForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARSkinnedWind
   resize(300, 130);  // until the skin sets the size
   m_timer1.setInterval(400);
   connect(&m_timer1, &QTimer::timeout, this, &TDeckForm::Timer1Timer);
+  // The displays that rest while nothing plays wake as soon as the player's state changes.
+  EngineUIHooks().PlayerStateChanged = [] {
+    WakeEqualizerWindowData();
+    PublishVisualsScreenSource(true);
+  };
 }
 
 TDeckForm::~TDeckForm() {
@@ -70,6 +77,13 @@ void TDeckForm::showEvent(QShowEvent* event) {
   TSkinUnitTemplateForm::showEvent(event);
   if (StartupFlags().FirstShowPending) FormShow();
   setAcceptDrops(true);
+  WakeEqualizerWindowData();  // the deck's canvas and the meters may be behind
+  PublishVisualsScreenSource(false);
+}
+
+void TDeckForm::hideEvent(QHideEvent* event) {
+  TSkinUnitTemplateForm::hideEvent(event);
+  PublishVisualsScreenSource(false);
 }
 
 void TDeckForm::FormShow() {
@@ -152,6 +166,8 @@ void TDeckForm::Timer1Timer() {
     StartupHooks().MainTimerTick();
   else
     PublishNowPlaying(GatherNowPlayingValues());
+  // What the visualization reads of the player, also when a stream learns its format late.
+  PublishVisualsScreenSource(false);
 }
 
 void TDeckForm::CaptureDeckState() {

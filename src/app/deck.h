@@ -31,6 +31,7 @@ class TDeckForm : public TSkinUnitTemplateForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

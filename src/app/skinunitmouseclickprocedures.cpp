@@ -16,6 +16,7 @@
 
 #include "app/CommandActions.h"
 #include "app/DeckController.h"
+#include "app/EqualizerForm.h"
 #include "app/EqualizerPresetsForm.h"
 #include "app/KELDAR_DatabaseForm.h"
 #include "app/LibraryPrinting.h"
@@ -96,6 +97,7 @@ void AdvanceGraphicsCanvas(TSkinnedWindowSet& windows, KELDARSkinControls_IDs ca
   }
   Repaint(windows, TWindow::Deck);
   Repaint(windows, WindowOfCanvas(canvas));
+  WakeEqualizerWindowData();  // the new mode's data, also while nothing plays
 }
 
 // Puts the governing canvas just before (6) or on (7) the visuals mode and clicks it, so the
@@ -269,10 +271,12 @@ void BindEqualizer(TSkinnedWindowSet& windows) {
   Bind(EqualizerForm_EQLeftVolLevelCanvas, [&windows] {
     SetSkinToggleState(EqualizerForm_EQRightVolLevelCanvas, GetSkinToggleState(EqualizerForm_EQLeftVolLevelCanvas));
     Repaint(windows, TWindow::Equalizer);
+    WakeEqualizerWindowData();
   });
   Bind(EqualizerForm_EQRightVolLevelCanvas, [&windows] {
     SetSkinToggleState(EqualizerForm_EQLeftVolLevelCanvas, GetSkinToggleState(EqualizerForm_EQRightVolLevelCanvas));
     Repaint(windows, TWindow::Equalizer);
+    WakeEqualizerWindowData();
   });
   Bind(EqualizerForm_EQGraphicsEffectsCanvas,
        [&windows] { AdvanceGraphicsCanvas(windows, EqualizerForm_EQGraphicsEffectsCanvas); });

@@ -34,6 +34,16 @@ int g_outputDevice = KAUDIO_DEVICE_DEFAULT;
 KELDAR_AUDIOVIDEO_API_EngineState& S() { return KELDAR_AUDIOVIDEO_API_State(); }
 KELDAR_AUDIOVIDEO_API_EngineSettings& Cfg() { return KELDAR_AUDIOVIDEO_API_Settings(); }
 
+void TellPlayerStateChanged() {
+  if (const auto& told = EngineUIHooks().PlayerStateChanged) told();
+}
+
+void SongHasEnded() {
+  S().PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
+  S().SongEnded = 1;
+  TellPlayerStateChanged();
+}
+
 KAUDIO_DWORD F(KAUDIO_DWORD x) {
   return x | (S().FloatSupport == 1 ? kFloat : 0) | (S().TempoMode == 1 ? kDecode : 0);
 }
@@ -221,6 +231,7 @@ void Play() {
   } else if (type == KELDAR_AUDIOVIDEO_API_UNSUPPORTED_FILETYPE) {
     ReportEngineError("Unknown File Type");
   }
+  TellPlayerStateChanged();
 }
 
 void Pause() {
@@ -228,6 +239,7 @@ void Pause() {
   BASSAPI_PauseCDAnalog();
   KAUDIO_Pause();
   PauseVideo();
+  TellPlayerStateChanged();
 }
 
 void Resume() {
@@ -235,6 +247,7 @@ void Resume() {
   BASSAPI_ResumeCDAnalog();
   KAUDIO_Start();
   ResumeVideo();
+  TellPlayerStateChanged();
 }
 
 void Stop() {
@@ -242,6 +255,7 @@ void Stop() {
   if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack) BASSAPI_StopCDAnalog();
   if (S().CurrentMediaType == KELDAR_AUDIOVIDEO_API_mtVIDEOStream) StopVideo();
   if (const KAUDIO_DWORD h = CurrentHandle()) KAUDIO_ChannelStop(h);
+  TellPlayerStateChanged();
 }
 
 void FreeStreams() {
@@ -304,14 +318,8 @@ void CheckEndOfStream() {
   auto& s = S();
   if (s.PlayerState != KELDAR_AUDIOVIDEO_API_psPlaying) return;
   const auto type = s.CurrentMediaType;
-  if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack && !BASSAPI_CDAnalogActive()) {
-    s.PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
-    s.SongEnded = 1;
-  }
-  if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream && IsVideoActive() == kVideoStopped) {
-    s.PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
-    s.SongEnded = 1;
-  }
+  if (type == KELDAR_AUDIOVIDEO_API_mtCDAnalogTrack && !BASSAPI_CDAnalogActive()) SongHasEnded();
+  if (type == KELDAR_AUDIOVIDEO_API_mtVIDEOStream && IsVideoActive() == kVideoStopped) SongHasEnded();
   if (type > KELDAR_AUDIOVIDEO_API_mtCDTrack) return;
   const KAUDIO_DWORD h = CurrentHandle();
   bool ended = KAUDIO_ChannelIsActive(h) == 0;
@@ -322,10 +330,7 @@ void CheckEndOfStream() {
     else
       ended = s.PositionSeconds > s.TotalSeconds;
   }
-  if (ended) {
-    s.PlayerState = KELDAR_AUDIOVIDEO_API_psEnded;
-    s.SongEnded = 1;
-  }
+  if (ended) SongHasEnded();
 }
 
 std::int64_t GetFilePlaybackLength(const std::string& name) {

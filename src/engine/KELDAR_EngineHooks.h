@@ -13,6 +13,9 @@
 struct KELDAR_EngineUIHooks {
   std::function<void()> ProcessEvents;  // empty: the engine just sleeps a moment while it waits
   std::function<void()> Beep;
+  // Told after the player state changed (play, pause, resume, stop, end of a song), so that
+  // displays which rest while nothing plays wake at once.
+  std::function<void()> PlayerStateChanged;
 };
 KELDAR_EngineUIHooks& EngineUIHooks();
 

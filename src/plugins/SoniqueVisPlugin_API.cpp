@@ -30,10 +30,9 @@ namespace {
 constexpr size_t kMaxPluginName = 256;
 constexpr auto kFramePause = std::chrono::milliseconds(15);
 // Once nothing has played for about a second the picture of silence has settled: the thread
-// then rests, looking a few times a second whether playback started, and draws only when a
-// click or a resize asks for a new picture, so a stopped player costs nothing.
+// then rests until the player wakes it (playback may have started) or a click or a resize
+// asks for a new picture, so a stopped player costs nothing.
 constexpr int kQuietFramesBeforeRest = 66;
-constexpr auto kRestPause = std::chrono::milliseconds(250);
 
 // The one active plug-in. UI-thread fields are plain; what the render thread shares with
 // the UI thread is atomic or guarded by frameMutex.
@@ -65,6 +64,7 @@ struct THost {
   bool terminate = false;
   bool framePending = false;
   bool redrawRequested = false;  // a click or resize while resting
+  bool wakeRequested = false;    // the player's state changed while resting
   std::vector<uint32_t> buffer;
   int32_t renderWidth = 0, renderHeight = 0, renderPitch = 0;
   VisRenderData data{};
@@ -178,6 +178,19 @@ void RequestRedraw(THost& h) {
   h.frameCondition.notify_all();
 }
 
+}  // namespace
+
+void WakeVisPlugin() {
+  THost& h = Host();
+  {
+    std::lock_guard lock(h.frameMutex);
+    h.wakeRequested = true;
+  }
+  h.frameCondition.notify_all();
+}
+
+namespace {
+
 void TakePendingSize(THost& h) {
   if (!h.pendingFlag.exchange(false, std::memory_order_acquire)) return;
   const uint64_t size = h.pendingSize.load(std::memory_order_acquire);
@@ -248,10 +261,14 @@ void RenderThread(THost& h) {
       if (quietFrames < kQuietFramesBeforeRest) {
         if (h.frameCondition.wait_for(lock, kFramePause, [&] { return h.terminate; })) break;
       } else {
-        if (!h.frameCondition.wait_for(lock, kRestPause, [&] { return h.terminate || h.redrawRequested; }))
-          continue;  // still resting: look again whether playback started
+        h.frameCondition.wait(lock, [&] { return h.terminate || h.redrawRequested || h.wakeRequested; });
         if (h.terminate) break;
+        if (!h.redrawRequested) {
+          h.wakeRequested = false;
+          continue;  // look at the playing rate again: still nothing playing rests again
+        }
       }
+      h.wakeRequested = false;
       h.redrawRequested = false;
     }
     try {

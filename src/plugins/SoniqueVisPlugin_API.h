@@ -41,6 +41,9 @@ void StartVisPlugin(const std::string& path);
 void StopVisPlugin();
 // Forwards a click to the active plug-in (only when it wants clicks).
 void VisPluginClicked(int32_t x, int32_t y, int32_t buttons);
+// Wakes a render thread that rests because nothing played for a while, so that it looks at
+// the playing rate again (the player calls this when its state changes).
+void WakeVisPlugin();
 // Records a new picture size; the render thread takes it after its next shown frame.
 void SetVisPictureSize(int32_t width, int32_t height);
 // UI thread: hands the waiting frame (the plug-in's pixels, rows width pixels apart, valid

@@ -19,7 +19,9 @@ struct TKeyedSheet {
 
 const QImage& KeyedCopy(TKeyedSheet& cache, const QImage& sheet, std::uint32_t keyColour) {
   if (cache.SourceKey == sheet.cacheKey() && cache.KeyColour == keyColour && !cache.Image.isNull()) return cache.Image;
-  QImage copy = sheet.convertToFormat(QImage::Format_ARGB32);
+  // Premultiplied: the form the painter blends without converting (a cleared pixel is the
+  // same in both forms).
+  QImage copy = sheet.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QRgb key = KELDARSkinColour(keyColour).rgb() & 0x00FFFFFF;
   for (int y = 0; y < copy.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(copy.scanLine(y));

@@ -81,8 +81,9 @@ QImage LoadKELDARSkinBitmap(const std::string& folder, const std::string& fileNa
       img = DecodeChecked(reader);
     }
   }
-  if (!img.isNull()) ApplyKELDARColorEnhancement(img, enhancement);
-  return img;
+  if (img.isNull()) return img;
+  ApplyKELDARColorEnhancement(img, enhancement);
+  return img.convertToFormat(QImage::Format_RGB32);
 }
 
 void ApplyKELDARColorEnhancement(QImage& image, const TKELDARColorEnhancement& e) {

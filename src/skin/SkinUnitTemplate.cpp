@@ -6,6 +6,9 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "skin/KELDARSkinControlAccessors.h"
 #include "skin/KELDARSkinLoader.h"
@@ -25,6 +28,56 @@ std::vector<TSkinUnitTemplateForm*>& Forms() {
 }
 
 bool SkinReady() { return LoadedKELDARSkin().Ready; }
+
+// Where two renders of the same size differ, as the bounding boxes of groups of differing
+// pixels (pixels within a few columns of each other on the same or the next row group
+// together), so a changed display is one rectangle however its glyphs changed.
+QRegion SkinImageDifference(const QImage& a, const QImage& b) {
+  constexpr int kJoin = 8;
+  struct TBox {
+    int Left, Top, Right, Bottom;  // inclusive
+  };
+  std::vector<TBox> open, next, done;
+  const int w = a.width(), h = a.height();
+  const auto bytes = static_cast<std::size_t>(w) * sizeof(QRgb);
+  for (int y = 0; y < h; ++y) {
+    const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    next.clear();
+    if (std::memcmp(ra, rb, bytes) != 0) {
+      for (int x = 0; x < w;) {
+        while (x < w && ra[x] == rb[x]) ++x;
+        if (x >= w) break;
+        TBox span{x, y, x, y};
+        for (int gap = 0; x < w && gap < kJoin; ++x) {
+          if (ra[x] != rb[x]) {
+            span.Right = x;
+            gap = 0;
+          } else {
+            ++gap;
+          }
+        }
+        x = span.Right + 1;
+        // The boxes of the rows above that this run touches join it.
+        for (auto it = open.begin(); it != open.end();) {
+          if (it->Left <= span.Right + kJoin && span.Left <= it->Right + kJoin) {
+            span = {std::min(span.Left, it->Left), std::min(span.Top, it->Top), std::max(span.Right, it->Right), y};
+            it = open.erase(it);
+          } else {
+            ++it;
+          }
+        }
+        next.push_back(span);
+      }
+    }
+    done.insert(done.end(), open.begin(), open.end());
+    open.swap(next);
+  }
+  done.insert(done.end(), open.begin(), open.end());
+  QRegion region;
+  for (const TBox& box : done) region += QRect(box.Left, box.Top, box.Right - box.Left + 1, box.Bottom - box.Top + 1);
+  return region;
+}
 
 void RunAction(KELDARSkinControls_IDs id) {
   if (!IsKELDARSkinControlOrdinal(id)) return;
@@ -221,6 +274,25 @@ QImage TSkinUnitTemplateForm::RenderSkin() {
   return m_backBuffer;
 }
 
+void TSkinUnitTemplateForm::RepaintChanged() {
+  if (!SkinReady() || IsResizableWindow() || m_backBuffer.size() != size()) {
+    update();  // no comparable render yet: the whole paint makes one
+    return;
+  }
+  if (!isVisible()) return;  // showing paints the whole window
+  if (m_nextBuffer.size() != size()) m_nextBuffer = QImage(size(), QImage::Format_RGB32);
+  m_nextBuffer.fill(Qt::black);
+  {
+    QPainter painter(&m_nextBuffer);
+    PaintKELDARSkinWindow(painter, m_window, Form_Controls, width(), height());
+  }
+  const QRegion changed = SkinImageDifference(m_backBuffer, m_nextBuffer);
+  std::swap(m_backBuffer, m_nextBuffer);
+  if (changed.isEmpty()) return;
+  m_fromBackBuffer += changed;  // drawn already: the paint copies it
+  update(changed);
+}
+
 void TSkinUnitTemplateForm::RenderSkinRegion(QPainter& painter, const QRegion& region) {
   // Rectangle by rectangle: a plain clip rectangle keeps every copy on the fast path.
   for (const QRect& r : region) {
@@ -237,9 +309,14 @@ void TSkinUnitTemplateForm::paintEvent(QPaintEvent* event) {
   // into the window's own buffer: a second painter and a copy per tick cost more than the
   // drawing itself.
   if (event->region().boundingRect() != rect()) {
-    RenderSkinRegion(painter, event->region());
+    const QRegion copied = event->region().intersected(m_fromBackBuffer);
+    for (const QRect& r : copied) painter.drawImage(r.topLeft(), m_backBuffer, r);
+    m_fromBackBuffer -= event->region();
+    const QRegion rest = event->region().subtracted(copied);
+    if (!rest.isEmpty()) RenderSkinRegion(painter, rest);
     return;
   }
+  m_fromBackBuffer = QRegion();
   RenderSkin();
   for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), m_backBuffer, r);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include "skin/Form_ControlsList.h"
@@ -72,6 +73,10 @@ class TSkinUnitTemplateForm : public QWidget {
   QImage RenderSkin();
   // The paint pass again inside `region` only, with `painter` (the window's own).
   void RenderSkinRegion(QPainter& painter, const QRegion& region);
+  // For ticks that rewrite displays whether or not their values changed: renders the window
+  // aside and repaints only the parts that differ from the last whole render (nothing when
+  // nothing changed). Resizable windows repaint whole.
+  void RepaintChanged();
 
   // Moves a slider as a user's drag does, then runs its action.
   void SetSliderValueByDrag(KELDARSkinControls_IDs track, int value);
@@ -108,7 +113,9 @@ class TSkinUnitTemplateForm : public QWidget {
 
   TKELDARSkinnedWindow m_window;
   QWidget* m_content = nullptr;
-  QImage m_backBuffer;
+  QImage m_backBuffer;   // the last whole render: what the window shows
+  QImage m_nextBuffer;   // the render RepaintChanged compares with it
+  QRegion m_fromBackBuffer;  // changed parts rendered by RepaintChanged, waiting for their paint
   TDrag m_drag = TDrag::None;
   QPoint m_dragStartGlobal, m_dragStartPos;
   QSize m_dragStartSize;

@@ -275,6 +275,49 @@ TEST_F(EqualizerWindow, OnlyAMovingPictureIsDrawnAgain) {
   deck->removeEventFilter(&counter);
 }
 
+TEST_F(EqualizerWindow, AStoppedTickRestsUntilThePlayerOrTheWindowsWakeIt) {
+  deck->EnableWindowTimers(true);
+  ASSERT_TRUE(equalizer->DataTimer().isActive());
+  Ticks(2);  // stopped: the meters and canvases settle, then the timer rests
+  EXPECT_TRUE(equalizer->DataTimerResting());
+  EXPECT_FALSE(equalizer->DataTimer().isActive());
+
+  PlayTone();  // the engine tells the player at once, not on some later tick
+  EXPECT_TRUE(equalizer->DataTimer().isActive());
+  EXPECT_EQ(equalizer->DataTimer().interval(), 20);
+  Ticks(10);
+  EXPECT_TRUE(equalizer->DataTimer().isActive()) << "a playing tick never rests";
+  EXPECT_GT(GetSkinControlValue(EqualizerForm_EQLeftVolLevelCanvas), 0);
+
+  Ops().Pause();
+  Ticks(3);  // the paused picture stands still
+  EXPECT_TRUE(equalizer->DataTimerResting());
+  Ops().Resume();
+  EXPECT_TRUE(equalizer->DataTimer().isActive());
+  Ops().Stop();
+  Ticks(3);
+  EXPECT_TRUE(equalizer->DataTimerResting());
+  EXPECT_EQ(GetSkinControlValue(EqualizerForm_EQLeftVolLevelCanvas), 0) << "rests only once the meters fell";
+
+  // The windows coming back, a mode or the meters switched: their data may be behind.
+  equalizer->hide();
+  equalizer->show();
+  EXPECT_TRUE(equalizer->DataTimer().isActive());
+  Ticks(2);
+  ASSERT_TRUE(equalizer->DataTimerResting());
+  MultimediaSkin()[EqualizerForm_EQGraphicsEffectsCanvas].Control_LeftClickProcedure();
+  EXPECT_TRUE(equalizer->DataTimer().isActive());
+  Ticks(2);
+  ASSERT_TRUE(equalizer->DataTimerResting());
+  MultimediaSkin()[EqualizerForm_EQLeftVolLevelCanvas].Control_LeftClickProcedure();
+  EXPECT_TRUE(equalizer->DataTimer().isActive());
+
+  // Disabled at exit: nothing wakes it any more.
+  deck->EnableWindowTimers(false);
+  PlayTone();
+  EXPECT_FALSE(equalizer->DataTimer().isActive());
+}
+
 TEST_F(EqualizerWindow, DraggingABandShowsItsReadoutOnTheArtistLineUntilRelease) {
   SetSkinControlText(DeckForm_SongArtistWindow, "The Artist");
   MultimediaSkin()[DeckForm_SongArtistWindow].Control_ProcessedTextString = "The Artist";

@@ -1,9 +1,12 @@
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "EngineTestSupport.h"
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineErrorReports.h"
+#include "engine/KELDAR_EngineHooks.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
 #include "kaudio.h"
 #include "util/ShowMessage.h"
@@ -11,6 +14,14 @@
 using namespace enginetest;
 
 namespace {
+
+// The player states the engine told its listener about, in order (shared: the hook may
+// outlive a failed test).
+std::shared_ptr<std::vector<int>> ListenToPlayerStates() {
+  auto told = std::make_shared<std::vector<int>>();
+  EngineUIHooks().PlayerStateChanged = [told] { told->push_back(KELDAR_AUDIOVIDEO_API_State().PlayerState); };
+  return told;
+}
 
 TEST_F(PlaybackEngineTest, RegistrationNamesOurLibrary) {
   const auto& api = KELDAR_AUDIOVIDEO_API_CurrentAudioAPI();
@@ -28,6 +39,7 @@ TEST_F(PlaybackEngineTest, PlayPauseResumeSeekAndStop) {
   ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + (Dir() / "t10.wav").string() +
                          "' synth 10 sine 440 2>/dev/null").c_str()), 0);
   ASSERT_TRUE(Open((Dir() / "t10.wav").string()));
+  const auto told = ListenToPlayerStates();
   EXPECT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtStream);
   EXPECT_EQ(Engine().TotalSeconds, 10);
   EXPECT_EQ(Engine().TempoMode, 1);
@@ -60,6 +72,10 @@ TEST_F(PlaybackEngineTest, PlayPauseResumeSeekAndStop) {
   Ops().Stop();
   EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psStopped);
   EXPECT_EQ(KAUDIO_ChannelIsActive(Engine().StreamHandle), 0u);
+  // Every change was told once, after it took effect (the displays that rest wake on it).
+  EXPECT_EQ(*told, (std::vector<int>{KELDAR_AUDIOVIDEO_API_psPlaying, KELDAR_AUDIOVIDEO_API_psPaused,
+                                     KELDAR_AUDIOVIDEO_API_psPlaying, KELDAR_AUDIOVIDEO_API_psStopped}));
+  EngineUIHooks().PlayerStateChanged = {};
   EXPECT_EQ(Ops().GetFilePlaybackLength((Dir() / "t10.wav").string()), 10);
   EXPECT_EQ(Ops().GetFilePlaybackLength((Dir() / "missing.wav").string()), 0);
 }
@@ -70,6 +86,7 @@ TEST_F(PlaybackEngineTest, EndOfSongSetsStateAndFlag) {
   ASSERT_TRUE(Open((Dir() / "short.wav").string()));
   EXPECT_EQ(Engine().TotalSeconds, 1);  // 0.4 s rounds to 0, at least 1
   Engine().SongEnded = 0;
+  const auto told = ListenToPlayerStates();
   Ops().Play();
   for (int i = 0; i < 100 && Engine().PlayerState == 0; ++i) {
     Wait(20);
@@ -77,6 +94,9 @@ TEST_F(PlaybackEngineTest, EndOfSongSetsStateAndFlag) {
   }
   EXPECT_EQ(Engine().PlayerState, KELDAR_AUDIOVIDEO_API_psEnded);
   EXPECT_EQ(Engine().SongEnded, 1);
+  // The end is told once; the checks while it played told nothing.
+  EXPECT_EQ(*told, (std::vector<int>{KELDAR_AUDIOVIDEO_API_psPlaying, KELDAR_AUDIOVIDEO_API_psEnded}));
+  EngineUIHooks().PlayerStateChanged = {};
 }
 
 TEST_F(PlaybackEngineTest, MarkersPlayTheRangeAndEndAtItsLength) {

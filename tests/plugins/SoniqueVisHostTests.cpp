@@ -167,19 +167,33 @@ TEST_F(SoniqueVisHost, MillisecondsCountFramesAtThePlayingRateAndRestartWithoutO
 
 TEST_F(SoniqueVisHost, AStoppedPlayerRestsAfterASecondButClicksAndPlaybackDrawAgain) {
   std::atomic<uint32_t> rate{0};
-  SoniqueVisPluginHooks().SamplingRate = [&] { return rate.load(); };
+  std::atomic<int> rateLooks{0};
+  SoniqueVisPluginHooks().SamplingRate = [&] {
+    ++rateLooks;
+    return rate.load();
+  };
   StartAndWaitForFrames(40);
   std::this_thread::sleep_for(1500ms);
   const int resting = state->RenderCount;
+  const int looks = rateLooks;
   std::this_thread::sleep_for(700ms);
   EXPECT_EQ(state->RenderCount, resting) << "nothing plays: no frames after the picture settled";
+  EXPECT_EQ(rateLooks, looks) << "a resting thread does not wake by itself";
 
   VisPluginClicked(5, 5, 1);
   ASSERT_TRUE(WaitFor([&] { return state->RenderCount == resting + 1; }, 2s));
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(state->RenderCount, resting + 1) << "a click asks for one new picture";
 
+  // The player wakes the thread when its state changes: still nothing playing, no picture.
+  const int looksBeforeWake = rateLooks;
+  WakeVisPlugin();
+  ASSERT_TRUE(WaitFor([&] { return rateLooks > looksBeforeWake; }, 2s));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(state->RenderCount, resting + 1) << "a wake-up while nothing plays draws nothing";
+
   rate = 44100;
+  WakeVisPlugin();
   ASSERT_TRUE(WaitFor([&] { return state->RenderCount >= resting + 10; }, 3s)) << "playback wakes the thread";
 }
 

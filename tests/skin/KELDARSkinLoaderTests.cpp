@@ -83,7 +83,8 @@ TEST_F(SkinLoading, DefaultLoadsTheBuiltInSkinAndConfiguresEveryWindow) {
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(skin.Bitmap(TKELDARSkinBitmap::DeckNotActive).size(), QSize(300, 130));
   EXPECT_TRUE(skin.Bitmap(TKELDARSkinBitmap::DeckVolumeBarMask).isNull());
-  EXPECT_EQ(skin.Bitmap(TKELDARSkinBitmap::DeckFontSmall).format(), QImage::Format_RGB888);
+  // Held in the windows' own format: painting copies the pixels without converting them.
+  EXPECT_EQ(skin.Bitmap(TKELDARSkinBitmap::DeckFontSmall).format(), QImage::Format_RGB32);
   EXPECT_EQ(skin.DeckText.FontHeight, -11);
   EXPECT_EQ(skin.LibraryText.Headers, 0x00D4D0C8u);
   EXPECT_EQ(windows.Playlist.NormalBG, 0x00FFA54Au);

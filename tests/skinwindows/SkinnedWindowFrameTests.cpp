@@ -2,8 +2,10 @@
 // stay-on-top, the button panels and the control messages' clicks.
 #include "SkinnedWindowFixture.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <filesystem>
+#include <vector>
 
 #include "app/ApiWindowClicks.h"
 #include "app/PlayerApiDispatcher.h"
@@ -47,6 +49,51 @@ class SkinnedFrame : public SkinnedWindows {
   }
   static QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
 };
+
+// Records the regions a widget is asked to paint.
+struct TPaintRegions : QObject {
+  std::vector<QRegion> Regions;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) Regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+};
+
+TEST_F(SkinnedFrame, ATickRepaintsOnlyTheDisplaysThatChanged) {
+  ShowOnly({deck.get()});
+  deck->RepaintChanged();  // the first one may still need the whole window
+  QCoreApplication::processEvents();
+  TPaintRegions paints;
+  deck->installEventFilter(&paints);
+  for (int tick = 0; tick < 3; ++tick) {
+    deck->RepaintChanged();
+    QCoreApplication::processEvents();
+  }
+  EXPECT_TRUE(paints.Regions.empty()) << "nothing changed, yet the window was drawn again";
+
+  const QRect played = ControlRect(DeckForm_SongCurrectPlayingTimeWindow);
+  const QRect total = ControlRect(DeckForm_SongTotalTimeWindow);
+  const QImage before = Grab(deck.get());
+  paints.Regions.clear();
+  SetSkinControlProcessedText(DeckForm_SongCurrectPlayingTimeWindow, "12:34");
+  SetSkinControlProcessedText(DeckForm_SongTotalTimeWindow, "56:07");
+  deck->RepaintChanged();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(paints.Regions.size(), 1u);
+  const QRegion& drawn = paints.Regions.front();
+  EXPECT_TRUE(drawn.subtracted(QRegion(played) + QRegion(total)).isEmpty())
+      << "more than the two time displays was drawn";
+  EXPECT_TRUE(drawn.intersects(played));
+  EXPECT_TRUE(drawn.intersects(total));
+  deck->removeEventFilter(&paints);
+  // What the window shows now is what a whole paint shows.
+  const QImage after = Grab(deck.get());
+  EXPECT_NE(after.copy(played), before.copy(played));
+  EXPECT_NE(after.copy(total), before.copy(total));
+  EXPECT_EQ(after.copy(QRect(0, played.bottom() + 1, after.width(), after.height() - played.bottom() - 1)),
+            before.copy(QRect(0, played.bottom() + 1, before.width(), before.height() - played.bottom() - 1)));
+  EXPECT_EQ(after, deck->RenderSkin());
+}
 
 TEST_F(SkinnedFrame, PlaylistAt325By156DrawsEveryTileInItsPlace) {
   LoadKELDARSkin(WriteColouredPlaylistSkin(), *set);

@@ -411,11 +411,14 @@ void StepScan() {
 // A new title or chapter re-reads the title's length.
 void WatchTitleAndChapter() {
   auto& e = E();
-  static const GstFormat titleFormat = gst_format_get_by_nick("title");
-  static const GstFormat chapterFormat = gst_format_get_by_nick("chapter");
+  // Formats that plug-ins register lie past GstFormat's declared values: keep them as numbers.
+  static const int titleFormat = gst_format_get_by_nick("title");
+  static const int chapterFormat = gst_format_get_by_nick("chapter");
   gint64 title = -1, chapter = -1;
-  if (titleFormat != GST_FORMAT_UNDEFINED) gst_element_query_position(e.graph.pipeline, titleFormat, &title);
-  if (chapterFormat != GST_FORMAT_UNDEFINED) gst_element_query_position(e.graph.pipeline, chapterFormat, &chapter);
+  if (titleFormat != GST_FORMAT_UNDEFINED)
+    gst_element_query_position(e.graph.pipeline, static_cast<GstFormat>(titleFormat), &title);
+  if (chapterFormat != GST_FORMAT_UNDEFINED)
+    gst_element_query_position(e.graph.pipeline, static_cast<GstFormat>(chapterFormat), &chapter);
   if (title == e.dvdTitle && chapter == e.dvdChapter) return;
   e.dvdTitle = title;
   e.dvdChapter = chapter;
@@ -425,11 +428,13 @@ void WatchTitleAndChapter() {
 void StepChapter(int delta) {
   StopScan();
   auto& g = E().graph;
-  const GstFormat chapter = gst_format_get_by_nick("chapter");
+  const int chapter = gst_format_get_by_nick("chapter");
   gint64 current = 0;
-  if (chapter == GST_FORMAT_UNDEFINED || !gst_element_query_position(g.pipeline, chapter, &current)) return;
+  if (chapter == GST_FORMAT_UNDEFINED ||
+      !gst_element_query_position(g.pipeline, static_cast<GstFormat>(chapter), &current))
+    return;
   const gint64 target = std::max<gint64>(0, current + delta);
-  gst_element_seek_simple(g.pipeline, chapter, GST_SEEK_FLAG_FLUSH, target);
+  gst_element_seek_simple(g.pipeline, static_cast<GstFormat>(chapter), GST_SEEK_FLAG_FLUSH, target);
 }
 
 // A point of the drawing area in the picture's own pixels.

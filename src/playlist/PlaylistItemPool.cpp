@@ -7,20 +7,24 @@
 #include <mutex>
 #include <new>
 
+// Under AddressSanitizer a slot is poisoned while no entry lives in it, so a use after free
+// is still caught inside the pool; the blocks are roots for the leak checker, which does not
+// look into memory mapped by the program (the entries' texts live on the heap).
 #if defined(__SANITIZE_ADDRESS__)
-#define KELDAR_ITEM_POOL 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KELDAR_ITEM_POOL 0
-#endif
-#endif
-#ifndef KELDAR_ITEM_POOL
-#define KELDAR_ITEM_POOL 1
+#include <sanitizer/asan_interface.h>
+#include <sanitizer/lsan_interface.h>
+#define POISON_SLOTS(at, bytes) ASAN_POISON_MEMORY_REGION(at, bytes)
+#define UNPOISON_SLOTS(at, bytes) ASAN_UNPOISON_MEMORY_REGION(at, bytes)
+#define LEAK_ROOT(at, bytes) __lsan_register_root_region(at, bytes)
+#define NO_LEAK_ROOT(at, bytes) __lsan_unregister_root_region(at, bytes)
+#else
+#define POISON_SLOTS(at, bytes) ((void)(at), (void)(bytes))
+#define UNPOISON_SLOTS(at, bytes) ((void)(at), (void)(bytes))
+#define LEAK_ROOT(at, bytes) ((void)(at), (void)(bytes))
+#define NO_LEAK_ROOT(at, bytes) ((void)(at), (void)(bytes))
 #endif
 
 namespace {
-
-#if KELDAR_ITEM_POOL
 
 constexpr std::size_t kBlockBytes = std::size_t(2) << 20;
 constexpr std::size_t kSlotBytes = (sizeof(TPlayListBoxItem) + alignof(std::max_align_t) - 1) /
@@ -79,6 +83,8 @@ TBlock* NewBlock() {
 #endif
   auto* block = new (reinterpret_cast<void*>(aligned)) TBlock;
   block->Unused = kSlotsPerBlock;
+  POISON_SLOTS(reinterpret_cast<char*>(block) + kFirstSlot, kSlotsPerBlock * kSlotBytes);
+  LEAK_ROOT(block, kBlockBytes);
   return block;
 }
 
@@ -92,9 +98,11 @@ void* TakeSlot() {
   void* slot;
   if (block->Free) {
     slot = block->Free;
+    UNPOISON_SLOTS(slot, kSlotBytes);
     block->Free = block->Free->Next;
   } else {
     slot = reinterpret_cast<char*>(block) + kFirstSlot + (kSlotsPerBlock - block->Unused) * kSlotBytes;
+    UNPOISON_SLOTS(slot, kSlotBytes);
     --block->Unused;
   }
   ++block->Live;
@@ -108,32 +116,28 @@ void GiveSlot(void* slot) {
   auto* free = static_cast<TFreeSlot*>(slot);
   free->Next = block->Free;
   block->Free = free;
+  POISON_SLOTS(slot, kSlotBytes);
   --block->Live;
   if (block->Live == 0 && (block->Listed ? g_withRoom != block || block->Next : g_withRoom != nullptr)) {
     // Empty, and another block has room: the memory goes back to the system.
     if (block->Listed) Unlist(block);
     block->~TBlock();
+    NO_LEAK_ROOT(block, kBlockBytes);
+    UNPOISON_SLOTS(block, kBlockBytes);
     ::munmap(block, kBlockBytes);
     return;
   }
   if (!block->Listed) List(block);
 }
 
-#endif
-
 }  // namespace
 
 void TPlaylistItemDeleter::operator()(TPlayListBoxItem* item) const {
-#if KELDAR_ITEM_POOL
   item->~TPlayListBoxItem();
   GiveSlot(item);
-#else
-  delete item;
-#endif
 }
 
 TPlaylistItemPointer MakePlaylistItem(TPlayListBoxItem&& item) {
-#if KELDAR_ITEM_POOL
   void* slot = TakeSlot();
   try {
     return TPlaylistItemPointer(new (slot) TPlayListBoxItem(std::move(item)));
@@ -141,7 +145,4 @@ TPlaylistItemPointer MakePlaylistItem(TPlayListBoxItem&& item) {
     GiveSlot(slot);
     throw;
   }
-#else
-  return TPlaylistItemPointer(new TPlayListBoxItem(std::move(item)));
-#endif
 }

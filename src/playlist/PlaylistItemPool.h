@@ -3,8 +3,8 @@
 // system may back with large pages, so a long list costs few page faults and no search of
 // the heap per entry. An entry's storage never moves while the entry lives.
 //
-// Any thread; a lock guards the pool. Under AddressSanitizer entries use the ordinary heap,
-// so each one is still checked on its own.
+// Any thread; a lock guards the pool. Under AddressSanitizer a slot without an entry is
+// poisoned, so a use after free is still caught.
 #pragma once
 
 #include <memory>

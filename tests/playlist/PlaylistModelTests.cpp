@@ -7,6 +7,7 @@
 #include <random>
 
 #include "PlaylistTestSupport.h"
+#include "SanitizedBuild.h"
 #include "playlist/AdvancedPlaylist.h"
 #include "playlist/PlaylistDisplayTexts.h"
 #include "playlist/PlaylistOperations.h"
@@ -117,6 +118,23 @@ TEST(PlaylistModel, EntriesOfLongListsSurviveTheRemovalOfEverythingAroundThem) {
   other.Clear();
   list.Clear();
   EXPECT_EQ(list.TotalPlaybackSeconds(), 0);
+}
+
+// Entries share storage blocks; in the sanitized build an entry's room is poisoned once it is
+// removed, so a stale pointer into the list is caught like any use after free.
+TEST(PlaylistModelDeathTest, AStalePointerToARemovedEntryIsCaughtInTheSanitizedBuild) {
+  if (!kSanitizedBuild) GTEST_SKIP() << "only the sanitized build checks memory";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        TPlaylist list;
+        Fill(list, 3);
+        TPlayListBoxItem* stale = list.ItemPointer(1);
+        list.Remove(1);
+        volatile int32_t length = stale->FilePlaybackLength;
+        (void)length;
+      },
+      "use-after-poison");
 }
 
 TEST(PlaylistModel, CurrentIndexThroughRemovals) {

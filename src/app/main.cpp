@@ -89,7 +89,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(KELDAR_PRODUCT_VERSION);
   QGuiApplication::setApplicationDisplayName(QString::fromStdString(ApplicationTitleText()));
   SetDefaultMessageTitle(ApplicationTitleText());
-  InstallQtMessagePresenter();
+  // Off screen nobody can see or answer a message box, and the first start's "Loading Playlist
+  // Failed..." would hold the player before its first window: messages go to standard error
+  // with their default answer there.
+  if (QGuiApplication::platformName() != "offscreen") InstallQtMessagePresenter();
 
   // 4. The "show contents while dragging" switch has no counterpart here.
   // 5. Every settings record gets its default before any window exists.

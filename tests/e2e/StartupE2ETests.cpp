@@ -94,6 +94,15 @@ TEST_F(PlayerE2E, FirstStartAndSigtermWriteSettingsPlaylistAndFolders) {
   EXPECT_EQ(PlaylistPaths().size(), 2u);
 }
 
+TEST_F(PlayerE2E, OffScreenTheFirstStartsMessagesDoNotHoldThePlayer) {
+  // No message log: the messages of a first start (no playlist, no encoders file yet) take
+  // the player's own path, as when a user starts it without a display.
+  TPlayerProcess player(program, runtime, "");
+  ASSERT_TRUE(player.Start({})) << "the player never reached its event loop";
+  EXPECT_EQ(player.Terminate(), 0);
+  EXPECT_TRUE(fs::exists(program + "/keldar3.ZPL"));
+}
+
 TEST_F(PlayerE2E, StoredValuesAreCorrectedAndOtherSectionsSurvive) {
   WriteTextFile(program + "/keldar3.ini",
                 "[PLSearchHistory]\nH0=beatles\n[Settings]\nOptions_BufferLength=100\nOptions_DSPSamplingRate=0\n"

@@ -122,8 +122,12 @@ TEST_F(PreferencesDialogTest, EveryGeneralCheckboxWritesItsSettingAtOnce) {
     const bool before = setting->BooleanValue;
     box->click();
     EXPECT_EQ(setting->BooleanValue, !before) << caption;
-    if (setting == &Options_StayOnTopState) EXPECT_EQ(onTop, !before);
-    if (setting == &Options_PlaylistHaltOnDefectiveFile) EXPECT_EQ(KELDAR_AUDIOVIDEO_API_State().ShowErrors, !before);
+    if (setting == &Options_StayOnTopState) {
+      EXPECT_EQ(onTop, !before);
+    }
+    if (setting == &Options_PlaylistHaltOnDefectiveFile) {
+      EXPECT_EQ(KELDAR_AUDIOVIDEO_API_State().ShowErrors, !before);
+    }
     box->click();
     EXPECT_EQ(setting->BooleanValue, before) << caption;
   }
@@ -328,7 +332,9 @@ TEST_F(PreferencesDialogTest, EncoderListKeepsOneAndAtMost99) {
   remove->click();
   EXPECT_EQ(EncodersList().TotalEncoders, defaults - 1);
   EXPECT_EQ(Options_LastUsedEncoder.IntegerValue, 0);
-  if (!third.empty()) EXPECT_EQ(EncodersList().Encoders[1].EncName, third);
+  if (!third.empty()) {
+    EXPECT_EQ(EncodersList().Encoders[1].EncName, third);
+  }
   for (int i = 0; i < 200; ++i) remove->click();
   EXPECT_EQ(EncodersList().TotalEncoders, 1);
   EXPECT_EQ(box->count(), 1);

@@ -136,7 +136,8 @@ int32_t Clicked(int32_t, int32_t, int32_t) {
 
 int32_t Deinit() { return 1; }
 
-VisPluginInfo g_info = {1, "Keldar Spectrum and Scope", VIS_REQUIRES_WAVEFORM | VIS_REQUIRES_SPECTRUM | VIS_REQUIRES_CLEAR,
+// No clearing by the host: every frame paints its whole background first.
+VisPluginInfo g_info = {1, "Keldar Spectrum and Scope", VIS_REQUIRES_WAVEFORM | VIS_REQUIRES_SPECTRUM,
                         &Initialize, &Render, nullptr, nullptr, &Deinit, &Clicked};
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/DeckController.h"
 #include "app/EqualizerWindowData.h"
+#include "app/VisualsScreenPlugins.h"
 #include "app/deck.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 
@@ -16,6 +17,7 @@ TEqualizerForm::TEqualizerForm(QWidget* parent) : TSkinUnitTemplateForm(TKELDARS
   setObjectName("TEqualizerForm");
   setWindowTitle("Equalizer");
   m_timer1.SetWork([this] {
+    TakeVisualsFrameOnTick();
     const bool moved = EqualizerWindowDataTick(DeckForm(), this);
     // With nothing playing the meters and canvases settle after a tick; the timer then rests
     // instead of waking a stopped player 50 times a second.

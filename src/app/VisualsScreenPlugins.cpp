@@ -12,6 +12,8 @@
 #include <QFile>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,6 +35,16 @@ QPointer<TVisualsScreenDrawingPaintBox> g_paintBox;
 std::string g_text;
 // Written by the UI thread when it publishes the source, read by the render thread.
 std::atomic<bool> g_mainWindowVisible{true};
+// While the UI thread ticks every 20 ms anyway, that tick takes the newest frame: the render
+// thread then does not wake the UI thread once more for each of its frames.
+constexpr std::int64_t kFrameTickFreshNs = 40'000'000;
+std::atomic<std::int64_t> g_lastFrameTickNs{0};
+std::atomic<bool> g_frameTakePosted{false};
+
+std::int64_t SteadyNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 bool VideoPlaying() { return KELDAR_AUDIOVIDEO_API_VisualizationVideoPlaying(); }
 
@@ -84,16 +96,16 @@ TVisualsScreenDrawingPaintBox::TVisualsScreenDrawingPaintBox(QWidget* parent) : 
 }
 
 void TVisualsScreenDrawingPaintBox::TakeFrame() {
-  const bool drawn = DrawPendingVisFrame([this](const uint32_t* pixels, int width, int height) {
-    if (m_frame.width() != width || m_frame.height() != height) m_frame = QImage(width, height, QImage::Format_RGB32);
-    if (m_frame.isNull()) return;
-    // The frame bitmap: an opaque copy taken while the render thread waits.
-    for (int y = 0; y < height; ++y)
-      CopyVisPixelsOpaque(reinterpret_cast<uint32_t*>(m_frame.scanLine(y)), pixels + static_cast<size_t>(y) * width,
-                          static_cast<size_t>(width));
-  });
-  if (!drawn) return;
-  update();
+  int width = 0, height = 0;
+  if (!TakePendingVisFrame(m_spare, width, height)) return;
+  // The frame bitmap is the taken frame itself, not a copy. Three buffers go round: the host
+  // gets back the one no image refers to any more.
+  m_frame = QImage();
+  m_pixels.swap(m_spare);
+  if (width > 0 && height > 0)
+    m_frame = QImage(reinterpret_cast<const uchar*>(m_pixels.data()), width, height, width * 4, QImage::Format_RGB32);
+  // Drawn at once rather than through a posted update: one pass of the event loop per frame.
+  repaint();
   WriteSnapshot(*this);
 }
 
@@ -111,7 +123,8 @@ void TVisualsScreenDrawingPaintBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (PaintVisualsScreenVideo(painter, rect())) return;
   // Black only where the frame does not reach: dozens of frames a second cover the rest.
-  for (const QRect& r : QRegion(rect()).subtracted(QRect(QPoint(0, 0), m_frame.size()))) painter.fillRect(r, Qt::black);
+  if (m_frame.width() < width() || m_frame.height() < height())
+    for (const QRect& r : QRegion(rect()).subtracted(QRect(QPoint(0, 0), m_frame.size()))) painter.fillRect(r, Qt::black);
   if (!m_frame.isNull()) painter.drawImage(0, 0, m_frame);
 }
 
@@ -166,12 +179,26 @@ void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox) {
   hooks.SamplingRate = KELDAR_AUDIOVIDEO_API_VisualizationSamplingRate;
   hooks.VideoPlaying = VideoPlaying;
   hooks.MainWindowVisible = [] { return g_mainWindowVisible.load(); };
-  // Render thread: the drawing itself happens on the UI thread, which releases the render
-  // thread when the frame is copied.
+  // Render thread: the drawing itself happens on the UI thread, on its 20 ms tick while that
+  // runs, otherwise on a call posted for the frame.
   TVisualsScreenDrawingPaintBox* box = &paintBox;
+  g_frameTakePosted = false;  // a call posted to an earlier paint box went with it
   hooks.FrameReady = [box] {
-    QMetaObject::invokeMethod(box, [box] { box->TakeFrame(); }, Qt::QueuedConnection);
+    if (SteadyNs() - g_lastFrameTickNs.load(std::memory_order_relaxed) < kFrameTickFreshNs) return;
+    if (g_frameTakePosted.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        box,
+        [box] {
+          g_frameTakePosted = false;
+          box->TakeFrame();
+        },
+        Qt::QueuedConnection);
   };
+}
+
+void TakeVisualsFrameOnTick() {
+  g_lastFrameTickNs.store(SteadyNs(), std::memory_order_relaxed);
+  if (g_paintBox) g_paintBox->TakeFrame();
 }
 
 bool StartVisualsScreenPlugin() {

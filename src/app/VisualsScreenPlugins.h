@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // VisualsScreenDrawingPaintBox: fills the drawing panel; shows the last frame at (0, 0).
 class TVisualsScreenDrawingPaintBox : public QWidget {
@@ -31,12 +33,17 @@ class TVisualsScreenDrawingPaintBox : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QImage m_frame;
+  std::vector<uint32_t> m_pixels;  // the last frame taken from the host
+  std::vector<uint32_t> m_spare;   // handed back to the host at the next take
+  QImage m_frame;                  // drawn from m_pixels
 };
 
 // Installs the host's hooks (data, rate, video, main-window visibility, frame hand-over)
 // onto the paint box. Once, after the windows exist.
 void InstallVisualsScreenPlugins(TVisualsScreenDrawingPaintBox& paintBox);
+// UI thread, from a timer that ticks every 20 ms: takes and draws the newest finished frame.
+// While such ticks come, the render thread leaves its frames to them.
+void TakeVisualsFrameOnTick();
 // Starts the plug-in named by Options_VisExCurrentPluginName on the paint box; true when it
 // gave its information record.
 bool StartVisualsScreenPlugin();

@@ -56,17 +56,19 @@ struct THost {
   std::atomic<bool> threadAlive{false};
   std::atomic<uint64_t> framesShown{0};
 
-  // The render thread's picture. The UI thread reads the buffer only while a frame waits,
-  // that is while the render thread waits for it: it copies the buffer into its own frame
-  // bitmap then, so there is one copy per frame and no tearing.
+  // The plug-in's buffer belongs to the render thread. Each finished frame is copied whole
+  // into the frame bitmap under frameMutex, and the UI thread takes that bitmap under the
+  // same mutex: no tearing, and neither thread waits for the other's frame.
   std::mutex frameMutex;
   std::condition_variable frameCondition;
   bool terminate = false;
-  bool framePending = false;
+  bool framePending = false;     // the frame bitmap holds a frame the UI has not drawn yet
   bool redrawRequested = false;  // a click or resize while resting
   bool wakeRequested = false;    // the player's state changed while resting
   std::vector<uint32_t> buffer;
   int32_t renderWidth = 0, renderHeight = 0, renderPitch = 0;
+  std::vector<uint32_t> frame;  // opaque pixels, frameWidth per row
+  int32_t frameWidth = 0, frameHeight = 0;
   VisRenderData data{};
 
   // A program that ends without stopping the plug-in: the thread is ended (the plug-in's
@@ -106,6 +108,8 @@ void FreePicture(THost& h) {
   std::lock_guard lock(h.frameMutex);
   h.framePending = false;
   h.buffer = {};
+  h.frame = {};
+  h.frameWidth = h.frameHeight = 0;
 }
 
 // Rounds to the nearest integer, ties to even, and keeps the low 8 bits.
@@ -154,19 +158,25 @@ void CopyVisPixelsOpaque(uint32_t* to, const uint32_t* from, size_t count) {
 
 namespace {
 
-// Hands the finished frame to the UI thread and waits until it is drawn or we are stopped,
-// so the drawing never overlaps the next RenderProc and the UI thread never waits on us.
+// Copies the finished frame into the frame bitmap and tells the UI thread. The render thread
+// does not wait for the drawing: on a busy desktop that wait cost a wake-up per frame, and a
+// slow UI thread would have slowed the plug-in. A frame the UI has not drawn yet is replaced
+// by the newer one.
 void PresentFrame(THost& h) {
   const auto& ready = SoniqueVisPluginHooks().FrameReady;
   if (!ready) return;
-  std::unique_lock lock(h.frameMutex);
-  if (h.terminate) return;
-  h.framePending = true;
-  lock.unlock();
+  {
+    std::lock_guard lock(h.frameMutex);
+    if (h.terminate) return;
+    const size_t width = static_cast<size_t>(h.renderWidth);
+    h.frame.resize(width * static_cast<size_t>(h.renderHeight));
+    for (int32_t y = 0; y < h.renderHeight; ++y)
+      CopyVisPixelsOpaque(h.frame.data() + y * width, h.buffer.data() + static_cast<size_t>(y) * h.renderPitch, width);
+    h.frameWidth = h.renderWidth;
+    h.frameHeight = h.renderHeight;
+    h.framePending = true;
+  }
   ready();
-  lock.lock();
-  h.frameCondition.wait(lock, [&] { return !h.framePending || h.terminate; });
-  h.framePending = false;
 }
 
 // Wakes a resting render thread for one new picture.
@@ -435,15 +445,15 @@ void SetVisPictureSize(int32_t width, int32_t height) {
   RequestRedraw(h);
 }
 
-bool DrawPendingVisFrame(const std::function<void(const uint32_t*, int, int)>& draw) {
+bool TakePendingVisFrame(std::vector<uint32_t>& pixels, int& width, int& height) {
   THost& h = Host();
-  {
-    std::lock_guard lock(h.frameMutex);
-    if (!h.framePending) return false;
-    if (draw) draw(h.buffer.data(), h.renderWidth, h.renderHeight);
-    h.framePending = false;
-  }
-  h.frameCondition.notify_all();
+  std::lock_guard lock(h.frameMutex);
+  if (!h.framePending) return false;
+  // A swap, not a copy: the render thread fills the caller's old vector with its next frame.
+  pixels.swap(h.frame);
+  width = h.frameWidth;
+  height = h.frameHeight;
+  h.framePending = false;
   return true;
 }
 

@@ -27,8 +27,8 @@ struct TSoniqueVisPluginHooks {
   std::function<bool()> VideoPlaying;
   // Render thread. Hidden main window: frames are skipped, the time stamp still runs.
   std::function<bool()> MainWindowVisible;
-  // Render thread. A finished frame waits; the UI thread is to call DrawPendingVisFrame.
-  // The render thread waits until that happened (or the plug-in is stopped).
+  // Render thread, after each finished frame: the UI thread is to call TakePendingVisFrame.
+  // The render thread goes on; a newer frame replaces one that was not drawn yet.
   std::function<void()> FrameReady;
 };
 TSoniqueVisPluginHooks& SoniqueVisPluginHooks();
@@ -46,9 +46,10 @@ void VisPluginClicked(int32_t x, int32_t y, int32_t buttons);
 void WakeVisPlugin();
 // Records a new picture size; the render thread takes it after its next shown frame.
 void SetVisPictureSize(int32_t width, int32_t height);
-// UI thread: hands the waiting frame (the plug-in's pixels, rows width pixels apart, valid
-// during the call only) to draw, then releases the render thread. False when no frame waits.
-bool DrawPendingVisFrame(const std::function<void(const uint32_t* pixels, int width, int height)>& draw);
+// UI thread: takes the newest finished frame not yet taken into pixels (opaque 0xFFRRGGBB,
+// rows width pixels apart); what pixels held goes back to the host for a later frame. False,
+// with pixels untouched, when no new frame waits.
+bool TakePendingVisFrame(std::vector<uint32_t>& pixels, int& width, int& height);
 // Copies plug-in pixels (top byte unused) as opaque 0xFFRRGGBB pixels.
 void CopyVisPixelsOpaque(uint32_t* to, const uint32_t* from, size_t count);
 

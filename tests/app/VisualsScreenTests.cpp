@@ -16,6 +16,7 @@
 #include "DefaultSkinnedWindows.h"
 #include "TestSupport.h"
 #include "app/VisualsScreenPlugins.h"
+#include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "plugins/TestVisPluginState.h"
 #include "plugins/SoniqueVisPlugin_API.h"
 #include "skin/KELDARSkinControlAccessors.h"
@@ -84,6 +85,26 @@ TEST_F(VisualsScreen, ShowingStartsThePluginItsFramesAreDrawnAndHidingStopsIt) {
   EXPECT_EQ(calls.substr(calls.size() - 2), "SD");
   EXPECT_TRUE(PaintBox().Frame().isNull());
   EXPECT_EQ(PaintBox().toolTip(), "");
+}
+
+// While the equalizer's 20 ms timer runs it carries the frames to the paint box; once it is
+// off the render thread hands them over by itself again.
+TEST_F(VisualsScreen, FramesArriveWithAndWithoutTheTwentyMillisecondTick) {
+  windows->Visuals.show();
+  // "Playing" keeps the timer ticking; with nothing playing it would rest at once.
+  KELDAR_AUDIOVIDEO_API_State().PlayerState = KELDAR_AUDIOVIDEO_API_psPlaying;
+  windows->Equalizer.EnableTimer(true);
+  ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); }));
+  for (int i = 0; i < 5; ++i) {
+    PaintBox().ClearFrame();
+    ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); })) << "frames on the tick";
+  }
+  windows->Equalizer.EnableTimer(false);
+  KELDAR_AUDIOVIDEO_API_State().PlayerState = KELDAR_AUDIOVIDEO_API_psStopped;
+  PumpUntil([] { return false; }, 100);  // the last tick is past
+  PaintBox().ClearFrame();
+  ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); })) << "frames without the tick";
+  EXPECT_EQ(PaintBox().Frame().pixel(3, 3), 0xFFFF0000u);
 }
 
 TEST_F(VisualsScreen, LeftClicksAndNewSizesReachThePlugin) {

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -279,29 +280,29 @@ TEST_F(SoniqueVisHost, TheClearBitBlanksThePictureBeforeEachFrameOtherwiseItIsKe
   EXPECT_EQ(state->FirstPixelBeforeDrawing, 0x00FF0000u) << "last frame's pixels stay";
 }
 
-// The UI side: a frame waits until it is drawn, and the next RenderProc only follows then.
-TEST_F(SoniqueVisHost, EachFrameIsDrawnBeforeTheNextRenderAndStopNeverHangs) {
+// The UI side: frames nobody draws yet never hold the render thread; the UI then draws the
+// newest frame whole and opaque, and nothing once the plug-in has stopped.
+TEST_F(SoniqueVisHost, UndrawnFramesNeverHoldTheRenderThreadAndTheNewestIsDrawnWhole) {
   std::atomic<int> ready{0};
   SoniqueVisPluginHooks().FrameReady = [&] { ++ready; };
   state->Fill = 0x00123456;
   StartVisPlugin(KELDAR_TEST_VIS_PLUGIN);
-  ASSERT_TRUE(WaitFor([&] { return ready >= 1; }));
-  std::this_thread::sleep_for(80ms);
-  EXPECT_EQ(state->RenderCount, 1) << "the render thread waits for the drawing";
-  int drawnWidth = 0;
-  uint32_t drawnPixel = 0;
-  EXPECT_TRUE(DrawPendingVisFrame([&](const uint32_t* pixels, int w, int) {
-    drawnWidth = w;
-    drawnPixel = pixels[w * 10 + 10];
-  }));
-  EXPECT_EQ(drawnWidth, 256);
-  EXPECT_EQ(drawnPixel, 0x00123456u) << "the plug-in's own pixel";
-  // The second frame now waits undrawn: the stop still comes back, and a late draw finds
-  // nothing to draw.
-  ASSERT_TRUE(WaitFor([&] { return ready >= 2; }));
-  EXPECT_EQ(state->RenderCount, 2);
+  ASSERT_TRUE(WaitFor([&] { return state->RenderCount >= 4; })) << "the render thread waits for the drawing";
+  EXPECT_GE(ready, 3) << "every finished frame is announced";
+  std::vector<uint32_t> pixels;
+  int width = 0, height = 0;
+  ASSERT_TRUE(TakePendingVisFrame(pixels, width, height));
+  EXPECT_EQ(width, 256);
+  EXPECT_EQ(height, 256);
+  ASSERT_EQ(pixels.size(), 256u * 256u);
+  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0xFF123456u), 256 * 256)
+      << "the plug-in's own pixels, made opaque, over the whole frame";
+  // The vector handed back is filled with a later frame, never shared with the one taken.
+  std::vector<uint32_t> later;
+  ASSERT_TRUE(WaitFor([&] { return TakePendingVisFrame(later, width, height); }));
+  EXPECT_NE(later.data(), pixels.data());
   StopVisPlugin();
-  EXPECT_FALSE(DrawPendingVisFrame([](const uint32_t*, int, int) { FAIL() << "drawn after the stop"; }));
+  EXPECT_FALSE(TakePendingVisFrame(pixels, width, height)) << "nothing after the stop";
 }
 
 TEST(SoniqueVisPixels, CopiesAreOpaqueWhateverTheTopByteAndTheCount) {

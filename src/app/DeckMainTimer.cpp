@@ -1,7 +1,7 @@
 #include "app/DeckMainTimer.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "app/DeckController.h"
 #include "app/ProgramStartup.h"
@@ -117,14 +117,22 @@ void ScrollApplicationTitle() {
   if (DeckControllerWindows().SetApplicationTitle) DeckControllerWindows().SetApplicationTitle(deck.ApplicationTitle);
 }
 
+// At least two digits; the 400 ms tick formats several of these, and printf's locale handling
+// cost more than the rest of a resting tick.
+char* TwoDigitsAtLeast(char* at, char* end, std::int64_t value) {
+  if (value < 10) *at++ = '0';
+  return std::to_chars(at, end, value).ptr;
+}
+
 }  // namespace
 
 std::string FormatDeckMinutesSeconds(std::int64_t seconds) {
   if (seconds < 0) return "00:00";
   char text[48];
-  std::snprintf(text, sizeof(text), "%.2lld:%.2lld", static_cast<long long>(seconds / 60),
-                static_cast<long long>(seconds % 60));
-  return text;
+  char* at = TwoDigitsAtLeast(text, text + sizeof text, seconds / 60);
+  *at++ = ':';
+  at = TwoDigitsAtLeast(at, text + sizeof text, seconds % 60);
+  return std::string(text, at);
 }
 
 TDeckTimeTexts DeckTimeTexts(std::int64_t position, std::int64_t total, int mode, bool internetStream,
@@ -139,9 +147,9 @@ TDeckTimeTexts DeckTimeTexts(std::int64_t position, std::int64_t total, int mode
 
 std::string DeckCPUUsageText(double value) {
   if (!std::isfinite(value)) return "0.00000";
-  char text[64];
-  std::snprintf(text, sizeof(text), "%.5f", value);
-  return text;
+  char text[400];  // %.5f of the largest double
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5).ptr;
+  return std::string(text, end);
 }
 
 msMonoStereoState DeckChannelLampState(int channels) {

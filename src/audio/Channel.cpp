@@ -151,8 +151,12 @@ void Channel::WriteHistory(const float* in, size_t frames) {
 size_t Channel::Fill() {
   if (!voice_ || voice_->SourceEnded()) return 0;
   const uint32_t outRate = OutputRate();
+  // At least what the device holds: a sound server rounds its buffer up from the library's
+  // length, and asks for all of it when a voice starts; what the voice lacked then would be
+  // played as a gap.
   const size_t target = std::min(voice_->Capacity() - 64,
-                                 size_t(outRate) * GetConfig().bufferMs.load() / 1000);
+                                 std::max<size_t>(size_t(outRate) * GetConfig().bufferMs.load() / 1000,
+                                                  OutputLatencyFrames()));
   size_t produced = 0;
   const float pr = playRate_.load();
   const double ratio = double(pr > 0 ? pr : format.rate) / outRate;

@@ -53,6 +53,7 @@ static int PaCallback(const void*, void* out, unsigned long frames,
 
 bool PortAudioOutput::RunMix(float* out, uint32_t frames, double dacTime) {
   const uint64_t start = mixed_.load(std::memory_order_relaxed);
+  blockFrames_.store(frames, std::memory_order_relaxed);
   // A stream that has just started may drop its first buffer (ALSA's sound-server plug-in
   // does): it gets silence, and the voices wait.
   const uint32_t prime = priming_.load(std::memory_order_relaxed);
@@ -145,6 +146,21 @@ bool PortAudioOutput::Pause() {
   AbortAndRewind();
   running_ = false;
   return true;
+}
+
+void PortAudioOutput::DropQueued() {
+  std::lock_guard lock(control_);
+  auto* stream = static_cast<PaStream*>(stream_);
+  if (!stream || !running_ || Pa_IsStreamActive(stream) != 1) return;
+  // The stream holds a tenth of a second and the sound server behind ALSA more: stopped
+  // and started again, the new place is heard at once.
+  AbortAndRewind();
+  if (!mixer_->HasPlayingVoice()) return;  // the next voice starts it (Wake)
+  // One block of silence is enough for what the plug-in drops of a new stream; a whole
+  // buffer of it would be heard as a gap at the seek.
+  const uint32_t block = blockFrames_.load(std::memory_order_relaxed);
+  priming_ = block ? block : latencyFrames_;
+  Pa_StartStream(stream);
 }
 
 void PortAudioOutput::Wake() {

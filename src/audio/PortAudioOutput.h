@@ -32,6 +32,8 @@ class PortAudioOutput final : public OutputDevice {
   bool Pause() override;
   void Wake() override;
   void Close() override;
+  // A seek or a stop: the stream drops what it holds and plays on from what was heard.
+  void DropQueued() override;
   uint32_t Rate() const override { return rate_; }
   uint32_t Channels() const override { return channels_; }
   uint32_t LatencyFrames() const override { return latencyFrames_; }
@@ -63,6 +65,7 @@ class PortAudioOutput final : public OutputDevice {
   std::atomic<uint64_t> blockStart_{0};
   std::atomic<double> blockDacTime_{0.0};
   std::atomic<uint32_t> priming_{0};  // silent frames still to give a just-started stream
+  std::atomic<uint32_t> blockFrames_{0};  // the size of the callback's blocks
 };
 
 }  // namespace kaudio

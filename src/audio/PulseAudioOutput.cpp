@@ -389,8 +389,10 @@ void PulseAudioOutput::Wake() {
     const uint64_t written = written_.load();
     if (idle_ || silent >= written - std::min(written, PlayedLocked())) DropLocked();
     idle_ = false;
-    Cork(false);
+    // The first piece goes in before the uncork: uncorked empty, the stream would run dry
+    // until it came, and the server's rewind over that silence loses a start that is late.
     WriteAvailable();
+    Cork(false);
   }
   pa_threaded_mainloop_unlock(loop_);
 }

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/SkinnedFormColours.h"
 #include "playlist/PlaylistOperations.h"
@@ -17,6 +18,9 @@
 
 namespace {
 constexpr int kWheelRows = 3;
+// Reading one file takes about half a millisecond; a slice of a few keeps every turn of the
+// event loop, the repaint of the lines read included, well inside one frame.
+constexpr std::chrono::milliseconds kTagReadingSlice{5};
 }
 
 TPlaylistListBox::TPlaylistListBox(TPlaylist& playlist, QWidget* parent) : QWidget(parent), m_playlist(playlist) {
@@ -24,6 +28,11 @@ TPlaylistListBox::TPlaylistListBox(TPlaylist& playlist, QWidget* parent) : QWidg
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   ApplyText(m_text);
+  m_tagReading.setSingleShot(true);
+  m_tagReading.setInterval(0);
+  connect(&m_tagReading, &QTimer::timeout, this, [this] {
+    if (ReadTagsOfShownLines()) m_tagReading.start();
+  });
 }
 
 void TPlaylistListBox::ApplyText(const TKELDARSkinTextSettings& text) {
@@ -59,6 +68,24 @@ int TPlaylistListBox::RowAt(const QPoint& at) const {
   return m_playlist.ValidIndex(row) ? row : -1;
 }
 
+int TPlaylistListBox::EndOfShownRows() const {
+  return std::min(m_playlist.Count(), m_top + (height() + m_rowHeight - 1) / m_rowHeight);
+}
+
+bool TPlaylistListBox::ReadTagsOfShownLines() {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = m_top; i < EndOfShownRows(); ++i) {
+    if (!ReadTagsOfPaintedLine(m_playlist, i)) continue;
+    update(RowRect(i));
+    if (std::chrono::steady_clock::now() - start >= kTagReadingSlice) {
+      for (int j = i + 1; j < EndOfShownRows(); ++j)
+        if (LineNeedsTagReading(m_playlist, j)) return true;
+      return false;
+    }
+  }
+  return false;
+}
+
 QRect TPlaylistListBox::RowRect(int index) const {
   return QRect(0, (index - m_top) * m_rowHeight, width(), m_rowHeight);
 }
@@ -85,8 +112,9 @@ void TPlaylistListBox::paintEvent(QPaintEvent* event) {
   const int first = m_top + std::max(0, event->rect().top() / m_rowHeight);
   const int end = std::min(m_playlist.Count(), m_top + event->rect().bottom() / m_rowHeight + 1);
   for (int i = first; i < end; ++i) {
-    // Only painted lines have their tags read, so a long list costs nothing until it is seen.
-    ReadTagsOfPaintedLine(m_playlist, i);
+    // Only painted lines have their tags read, so a long list costs nothing until it is seen;
+    // the reading waits until this paint is done, the row shows what its entry has meanwhile.
+    if (!m_tagReading.isActive() && LineNeedsTagReading(m_playlist, i)) m_tagReading.start();
     row.Entry = m_playlist.ItemPointer(i);
     row.Index = i;
     row.Rect = RowRect(i);

@@ -1,9 +1,11 @@
 // The playlist window's owner-drawn list: one row per entry painted by the skin's row
-// painter, tags read lazily for the rows that get painted, the list's ordinary selection
+// painter, tags read lazily for the rows that get painted (right after the paint, in short
+// slices, each read row repainted), the list's ordinary selection
 // with the left button, moving the selection by dragging with the right button, Enter and
 // Delete, and a top line that the skin's scroll track follows. UI thread only.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -33,6 +35,11 @@ class TPlaylistListBox : public QWidget {
   int RowAt(const QPoint& at) const;
   QRect RowRect(int index) const;
 
+  // Reads the tags of the shown lines still unread, from the top, until a slice of time is
+  // used up; true when some are left for the next turn of the event loop. Runs by itself
+  // after a paint that showed unread lines.
+  bool ReadTagsOfShownLines();
+
   // What the list hands on: the play action (double click, Enter), the line pop-up menu
   // (right click without movement) and a change of the lines (count, order, removals).
   std::function<void()> OnPlay;
@@ -61,6 +68,9 @@ class TPlaylistListBox : public QWidget {
   void DragSelectionTo(int row);
   void LinesChanged();
 
+  // One past the last row at least partly inside the list.
+  int EndOfShownRows() const;
+
   TPlaylist& m_playlist;
   TKELDARSkinTextSettings m_text;
   int m_rowHeight = 16;
@@ -69,4 +79,5 @@ class TPlaylistListBox : public QWidget {
   bool m_leftSelecting = false;
   int m_rightDragRow = -1;   // the remembered row of a right-button drag
   int m_rightPressRow = -1;  // where the right press started
+  QTimer m_tagReading;       // fires once after a paint that showed unread lines
 };

@@ -448,7 +448,13 @@ void BindSlots() {
   o.ApplyFadeState = BASSAPI_ApplyFadeState;
   o.ApplyAutoAmplifyState = BASSAPI_ApplyAutoAmplifyState;
   o.ApplyDSPState = BASSAPI_ApplyDSPState;
-  o.ReadFileTags = ::ReadFileTags;
+  o.ReadFileTags = [](const std::string& name) { return ::ReadFileTags(name); };
+  o.ReadFileTagsAndLength = [](const std::string& name) {
+    TKELDAR_AUDIOVIDEO_API_FileTagsAndLength read;
+    read.Tags = ::ReadFileTags(name, &read.LengthSeconds);
+    if (GetMediaFileType(name) != KELDAR_AUDIOVIDEO_API_mtStream) read.LengthSeconds = GetFilePlaybackLength(name);
+    return read;
+  };
   o.GetModuleInfo = ::GetModuleInfo;
   o.ConvertFile = ::ConvertFile;
   o.SelectRecordingInput = ::SelectRecordingInput;

@@ -107,6 +107,13 @@ struct TKELDAR_AUDIOVIDEO_API_AudioFileTags {
   std::string DiscNumber;
 };
 
+// A file's tags with its playing time, both from one open of the file.
+struct TKELDAR_AUDIOVIDEO_API_FileTagsAndLength {
+  TKELDAR_AUDIOVIDEO_API_AudioFileTags Tags;
+  // Whole seconds as GetFilePlaybackLength gives them (0 when unknown).
+  std::int64_t LengthSeconds = 0;
+};
+
 // What a tracker module tells about itself.
 struct TKELDAR_AUDIOVIDEO_API_ModuleInfo {
   std::string ModuleName;
@@ -160,6 +167,9 @@ struct KELDAR_AUDIOVIDEO_API_Operations {
   std::function<void()> ApplyAutoAmplifyState;
   std::function<void()> ApplyDSPState;
   std::function<TKELDAR_AUDIOVIDEO_API_AudioFileTags(const std::string&)> ReadFileTags;
+  // ReadFileTags and GetFilePlaybackLength of the same file with one decoder open: what a
+  // playlist line needs when it is first shown.
+  std::function<TKELDAR_AUDIOVIDEO_API_FileTagsAndLength(const std::string&)> ReadFileTagsAndLength;
   std::function<TKELDAR_AUDIOVIDEO_API_ModuleInfo(const std::string&)> GetModuleInfo;
   // Recording and conversion (see KELDAR_Conversion.h for the arguments of ConvertFile).
   std::function<void()> ShowRecordingDialog;

@@ -1,7 +1,10 @@
 #include "engine/KELDAR_Tags.h"
 
+#include "engine/BASSAPI.h"
 #include "engine/KELDAR_SupportedFileTypes.h"
 #include "kaudio.h"
+
+#include <algorithm>
 
 namespace {
 constexpr KAUDIO_DWORD kUnicode = 0x80000000u;
@@ -22,11 +25,17 @@ void ListNames(KAUDIO_DWORD handle, KAUDIO_DWORD firstTag, std::vector<std::stri
 }  // namespace
 
 TKELDAR_AUDIOVIDEO_API_AudioFileTags ReadFileTags(const std::string& fileName) {
+  return ReadFileTags(fileName, nullptr);
+}
+
+TKELDAR_AUDIOVIDEO_API_AudioFileTags ReadFileTags(const std::string& fileName, std::int64_t* lengthSeconds) {
   TKELDAR_AUDIOVIDEO_API_AudioFileTags tags;
   tags.FullPathAndFilename = fileName;
   if (GetMediaFileType(fileName) != KELDAR_AUDIOVIDEO_API_mtStream) return tags;
   const KAUDIO_DWORD h = KAUDIO_StreamCreateFile(0, fileName.c_str(), 0, 0, kUnicode | KAUDIO_STREAM_DECODE);
+  if (lengthSeconds) *lengthSeconds = 0;
   if (!h) return tags;
+  if (lengthSeconds) *lengthSeconds = std::max<std::int64_t>(0, BASSAPI_LengthSeconds(h));
   tags.TitleName = Tag(h, "%TITL");
   tags.ArtistName = Tag(h, "%ARTI");
   tags.AlbumName = Tag(h, "%ALBM");

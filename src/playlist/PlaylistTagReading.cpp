@@ -1,6 +1,8 @@
 #include "playlist/PlaylistTagReading.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -15,11 +17,17 @@
 
 namespace {
 
-// The engine's reader once the back-end is up, the same reader directly before that.
-TKELDAR_AUDIOVIDEO_API_AudioFileTags ReadTagsOf(const std::string& path) {
-  const auto& slot = KELDAR_AUDIOVIDEO_API_Slots().ReadFileTags;
-  return slot ? slot(path) : ReadFileTags(path);
-}
+// What reading an entry's file finds: the texts (title and artist fall back to the ones
+// derived from the file name), the length and the file's size and date.
+struct TEntryFileFacts {
+  bool TagsRead = false;  // false for URLs, tracker modules and missing files: texts kept
+  std::string TitleName, ArtistName, AlbumName, TitleAlbumGenre, TitleAlbumYear;
+  int32_t TitleCDIndex = 0;
+  bool LengthKnown = false;  // false without an engine: the length is kept
+  int32_t Length = 0;
+  std::int64_t FileSize = -1;
+  std::int32_t FileDate = -1;
+};
 
 // "7" or "-7" as a number; anything else (such as "3/12") is 0.
 int32_t PlainInteger(const std::string& text) {
@@ -34,39 +42,33 @@ int32_t PlainInteger(const std::string& text) {
   return static_cast<int32_t>(text[0] == '-' ? -value : value);
 }
 
-void ID3TagGetSongTitleAndAuthorFromTags(const std::string& actualLocation, TPlayListBoxItem* item) {
-  std::error_code ec;
-  if (actualLocation.empty() || !std::filesystem::is_regular_file(actualLocation, ec)) return;
-  const TKELDAR_AUDIOVIDEO_API_AudioFileTags tags = ReadTagsOf(actualLocation);
-  const TArtistAndTitle derived = ArtistAndTitleFromFileName(actualLocation);
-  std::string title = TrimText(tags.TitleName);
-  std::string artist = TrimText(tags.ArtistName);
-  if (title.empty()) title = derived.Title;
-  if (artist.empty()) artist = derived.Artist;
-  if (!item) return;
-  item->TitleName = title;
-  item->ArtistName = artist;
-  item->AlbumName = TrimText(tags.AlbumName);
-  item->TitleAlbumGenre = TrimText(tags.TitleAlbumGenre);
-  item->TitleAlbumYear = TrimText(tags.TitleAlbumYear);
-  item->TitleCDIndex = PlainInteger(TrimText(tags.TrackNumber));
+int32_t ClampedSeconds(std::int64_t seconds) {
+  return static_cast<int32_t>(std::clamp<std::int64_t>(seconds, INT32_MIN, INT32_MAX));
 }
 
-void GetSongPlaybackLength(const std::string& actualLocation, TPlayListBoxItem* item, TPlaylist* owner) {
-  const auto& length = KELDAR_AUDIOVIDEO_API_Slots().GetFilePlaybackLength;
-  // Without an engine the length stays as it is rather than becoming 0.
-  if (!item || !length) return;
-  std::int64_t seconds = length(actualLocation);
-  if (seconds > INT32_MAX) seconds = INT32_MAX;
-  if (seconds < INT32_MIN) seconds = INT32_MIN;
-  if (owner) owner->SetItemLength(*item, static_cast<int32_t>(seconds));
-  else item->FilePlaybackLength = static_cast<int32_t>(seconds);
-}
-
-void GetSongFilesizeAndDate(const std::string& actualLocation, TPlayListBoxItem* item) {
-  if (!item) return;
-  item->FileSize = GetFileSize64(actualLocation);
-  item->FileDate = GetFileDateStamp(actualLocation);
+// Tags and length with one open of the file when the engine is up; before that the engine's
+// tag reader directly, and no length.
+void ReadTagsAndLength(const std::string& path, TEntryFileFacts& facts) {
+  const auto& slots = KELDAR_AUDIOVIDEO_API_Slots();
+  TKELDAR_AUDIOVIDEO_API_AudioFileTags tags;
+  if (slots.ReadFileTagsAndLength) {
+    TKELDAR_AUDIOVIDEO_API_FileTagsAndLength read = slots.ReadFileTagsAndLength(path);
+    tags = std::move(read.Tags);
+    facts.LengthKnown = true;
+    facts.Length = ClampedSeconds(read.LengthSeconds);
+  } else {
+    tags = slots.ReadFileTags ? slots.ReadFileTags(path) : ReadFileTags(path);
+  }
+  const TArtistAndTitle derived = ArtistAndTitleFromFileName(path);
+  facts.TagsRead = true;
+  facts.TitleName = TrimText(tags.TitleName);
+  facts.ArtistName = TrimText(tags.ArtistName);
+  if (facts.TitleName.empty()) facts.TitleName = derived.Title;
+  if (facts.ArtistName.empty()) facts.ArtistName = derived.Artist;
+  facts.AlbumName = TrimText(tags.AlbumName);
+  facts.TitleAlbumGenre = TrimText(tags.TitleAlbumGenre);
+  facts.TitleAlbumYear = TrimText(tags.TitleAlbumYear);
+  facts.TitleCDIndex = PlainInteger(TrimText(tags.TrackNumber));
 }
 
 bool IsArchiveEntry(const std::string& locator) {
@@ -85,19 +87,63 @@ bool IsTrackerModuleFileName(const std::string& name) {
   return false;
 }
 
+namespace {
+
+// Reads the file with one look at the file system and (for a tagged audio file) one open of
+// its decoder. Touches no playlist.
+TEntryFileFacts ReadEntryFileFacts(const std::string& actualLocation) {
+  TEntryFileFacts facts;
+  const bool isFile = GetFileSizeAndDateStamp(actualLocation, facts.FileSize, facts.FileDate);
+  if (isFile && !IsURL(actualLocation) && !IsTrackerModuleFileName(actualLocation)) {
+    ReadTagsAndLength(actualLocation, facts);
+  }
+  // URLs, modules, missing files (and tags read before the engine was up) ask for the length
+  // on its own.
+  if (!facts.LengthKnown) {
+    if (const auto& length = KELDAR_AUDIOVIDEO_API_Slots().GetFilePlaybackLength) {
+      facts.LengthKnown = true;
+      facts.Length = ClampedSeconds(length(actualLocation));
+    }
+  }
+  return facts;
+}
+
+// Writes the facts into the entry; with its owner, the list's total follows the new length.
+void ApplyEntryFileFacts(const TEntryFileFacts& facts, TPlayListBoxItem& item, TPlaylist* owner) {
+  if (facts.TagsRead) {
+    item.TitleName = facts.TitleName;
+    item.ArtistName = facts.ArtistName;
+    item.AlbumName = facts.AlbumName;
+    item.TitleAlbumGenre = facts.TitleAlbumGenre;
+    item.TitleAlbumYear = facts.TitleAlbumYear;
+    item.TitleCDIndex = facts.TitleCDIndex;
+  }
+  // Without an engine the length stays as it is rather than becoming 0.
+  if (facts.LengthKnown) {
+    if (owner) owner->SetItemLength(item, facts.Length);
+    else item.FilePlaybackLength = facts.Length;
+  }
+  item.FileSize = facts.FileSize;
+  item.FileDate = facts.FileDate;
+}
+
+}  // namespace
+
 void GetSongTitleAndAuthorFromTagID(const std::string& actualLocation, TPlayListBoxItem* item,
                                     TPlaylist* owner) {
-  if (!IsURL(actualLocation) && !IsTrackerModuleFileName(actualLocation))
-    ID3TagGetSongTitleAndAuthorFromTags(actualLocation, item);
-  GetSongPlaybackLength(actualLocation, item, owner);
-  GetSongFilesizeAndDate(actualLocation, item);
+  if (!item) return;
+  ApplyEntryFileFacts(ReadEntryFileFacts(actualLocation), *item, owner);
+}
+
+bool LineNeedsTagReading(TPlaylist& playlist, int index) {
+  const TPlayListBoxItem* item = playlist.ItemPointer(index);
+  return item && !item->TagIDDataRetrieved && !playlist.RemovalInProgress() &&
+         !IsCDTrackLocator(item->FullPathAndFilename);
 }
 
 bool ReadTagsOfPaintedLine(TPlaylist& playlist, int index) {
+  if (!LineNeedsTagReading(playlist, index)) return false;
   TPlayListBoxItem* item = playlist.ItemPointer(index);
-  if (!item || item->TagIDDataRetrieved || playlist.RemovalInProgress() ||
-      IsCDTrackLocator(item->FullPathAndFilename))
-    return false;
   playlist.SetTagReadingInProgress(true);
   try {
     const std::string locator = item->FullPathAndFilename;

@@ -19,6 +19,9 @@ void GetSongTitleAndAuthorFromTagID(const std::string& actualLocation, TPlayList
 // tempunzipped/info for the read and the copy deleted. True when the entry was read, so
 // the caller repaints.
 bool ReadTagsOfPaintedLine(TPlaylist& playlist, int index);
+// The test of the above without the reading: the entry exists, is unread, is no CD track and
+// no removal is in progress.
+bool LineNeedsTagReading(TPlaylist& playlist, int index);
 
 // True for the extensions of tracker modules (".XM", ".MOD", ".S3M", ".IT", ".MO3", ".MTM",
 // ".UMX"), any case.

@@ -182,9 +182,9 @@ std::int64_t GetFileSize64(const std::string& path) {
   return static_cast<std::int64_t>(st.st_size);
 }
 
-std::int32_t GetFileDateStamp(const std::string& path) {
-  struct stat st {};
-  if (!StatRegularFile(path, st)) return -1;
+namespace {
+
+std::int32_t DateStampOf(const struct stat& st) {
   std::tm local {};
   const std::time_t mtime = st.st_mtime;
   if (!::localtime_r(&mtime, &local)) return -1;
@@ -200,6 +200,25 @@ std::int32_t GetFileDateStamp(const std::string& path) {
   const std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | (month << 5) | day);
   const std::uint32_t time = static_cast<std::uint32_t>((hour << 11) | (minute << 5) | (second / 2));
   return static_cast<std::int32_t>((date << 16) | time);
+}
+
+}  // namespace
+
+std::int32_t GetFileDateStamp(const std::string& path) {
+  struct stat st {};
+  return StatRegularFile(path, st) ? DateStampOf(st) : -1;
+}
+
+bool GetFileSizeAndDateStamp(const std::string& path, std::int64_t& size, std::int32_t& date) {
+  struct stat st {};
+  if (!StatRegularFile(path, st)) {
+    size = -1;
+    date = -1;
+    return false;
+  }
+  size = static_cast<std::int64_t>(st.st_size);
+  date = DateStampOf(st);
+  return true;
 }
 
 TMinutesAndSeconds SplitSecondsToMinutesAndSeconds(std::int64_t seconds) {

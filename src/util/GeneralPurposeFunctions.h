@@ -48,6 +48,9 @@ std::int64_t GetFileSize64(const std::string& path);
 // times after 2107 give 2107-12-31 23:59:58. Stamps from 2044 on are negative as 32-bit
 // values; only -1 means "no file".
 std::int32_t GetFileDateStamp(const std::string& path);
+// Both of the above from one look at the file; false (and -1 in both) when it is not a
+// regular file.
+bool GetFileSizeAndDateStamp(const std::string& path, std::int64_t& size, std::int32_t& date);
 
 struct TMinutesAndSeconds {
   std::int64_t Minutes = 0;

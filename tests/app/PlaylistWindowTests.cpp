@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include <fstream>
+#include <functional>
 
 #include "app/PlaylistEditorForm.h"
 #include "app/PlaylistWindowActions.h"
@@ -28,6 +29,15 @@ TPlayListBoxItem Entry(const std::string& path, const std::string& artist, const
   item.FilePlaybackLength = seconds;
   item.TagIDDataRetrieved = true;  // no file behind it: nothing to read when painted
   return item;
+}
+
+// Runs the event loop until the condition holds (at most five seconds).
+bool ProcessEventsUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 5000 && !done(); ++i) {
+    QCoreApplication::processEvents();
+    if (!done()) QThread::msleep(1);
+  }
+  return done();
 }
 
 QColor Rgb(std::uint32_t bbggrr) {
@@ -203,21 +213,55 @@ TEST_F(PlaylistWindow, FullPathTooLongIsShortenedWithAnEllipsisBeforeTheTimeTag)
   EXPECT_GT(CountInkPixels(row, QRect(2, 0, tagLeft - 6, Box().RowHeight()), normal), 5);
 }
 
-TEST_F(PlaylistWindow, TagsAreReadOnlyForTheRowsThatArePainted) {
+TEST_F(PlaylistWindow, TagsAreReadOnlyForTheRowsThatArePaintedAfterThePaint) {
   for (int i = 0; i < 40; ++i) {
     TPlayListBoxItem item;
     item.FullPathAndFilename = program / ("missing" + std::to_string(i) + ".mp3");
     List().Add(item);
   }
   playlist->LinesChanged();
+  // The paint itself reads nothing: the lines are read by the event loop right after it.
   GrabList();
-  // Every line that is painted, the partly visible last one too.
+  for (int i = 0; i < 40; ++i) ASSERT_FALSE(List().Item(i).TagIDDataRetrieved) << i;
   const int rows = (104 + Box().RowHeight() - 1) / Box().RowHeight();
   ASSERT_LT(rows, 30);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return List().Item(rows - 1).TagIDDataRetrieved; }));
+  // Every line that is painted, the partly visible last one too, and no other.
   for (int i = 0; i < 40; ++i) EXPECT_EQ(List().Item(i).TagIDDataRetrieved, i < rows) << i;
   Box().SetTopIndex(30);
   GrabList();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return List().Item(30 + rows - 1).TagIDDataRetrieved; }));
   for (int i = 0; i < 40; ++i) EXPECT_EQ(List().Item(i).TagIDDataRetrieved, i < rows || (i >= 30 && i < 30 + rows)) << i;
+  EXPECT_FALSE(List().TagReadingInProgress());
+}
+
+TEST_F(PlaylistWindow, ListReplacedOrClearedBeforeItsPaintedLinesAreReadReadsOnlyTheNewLines) {
+  auto fill = [&](const std::string& stem, int n) {
+    for (int i = 0; i < n; ++i) {
+      TPlayListBoxItem item;
+      item.FullPathAndFilename = program / (stem + std::to_string(i) + ".mp3");
+      List().Add(item);
+    }
+    playlist->LinesChanged();
+  };
+  fill("first", 40);
+  GrabList();
+  // Cleared and filled with fewer lines before the event loop runs: the pending reading
+  // finds the new lines (the list is now shorter than the painted screen).
+  List().Clear();
+  fill("second", 3);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return List().Item(2).TagIDDataRetrieved; }));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Path(i), program / ("second" + std::to_string(i) + ".mp3"));
+  // Scrolled far down, painted, then emptied: the pending reading has nothing to touch.
+  List().Clear();
+  fill("third", 200);
+  Box().SetTopIndex(150);
+  GrabList();
+  List().Clear();
+  playlist->LinesChanged();
+  EXPECT_FALSE(Box().ReadTagsOfShownLines());
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(List().Count(), 0);
   EXPECT_FALSE(List().TagReadingInProgress());
 }
 

@@ -40,6 +40,11 @@ TEST_F(EngineTagsTest, ModulesAreAlwaysInTempoModeAndTellTheirNames) {
   const auto tags = Ops().ReadFileTags(mod);
   EXPECT_EQ(tags.FullPathAndFilename, mod);
   EXPECT_EQ(tags.TitleName, "");
+  // Read with its length in one go: the module's own length, still no tags.
+  const auto both = Ops().ReadFileTagsAndLength(mod);
+  EXPECT_EQ(both.Tags.TitleName, "");
+  EXPECT_GE(both.LengthSeconds, 1);
+  EXPECT_EQ(both.LengthSeconds, Ops().GetFilePlaybackLength(mod));
   const auto none = Ops().GetModuleInfo(Tone("notmod.wav", 1));
   EXPECT_EQ(none.ModuleName, "");
   EXPECT_TRUE(none.Instruments.empty());
@@ -68,6 +73,16 @@ TEST_F(EngineTagsTest, FileTagsOfAStreamFileAndOfOtherTypes) {
   EXPECT_EQ(cd.TitleName, "");
   const auto missing = Ops().ReadFileTags((Dir() / "missing.mp3").string());
   EXPECT_EQ(missing.ArtistName, "");
+
+  // Tags with the length from the same open: the same texts, the length of the file.
+  const auto both = Ops().ReadFileTagsAndLength(mp3);
+  EXPECT_EQ(both.Tags.TitleName, "A Song");
+  EXPECT_EQ(both.Tags.TitleComment, "Nice");
+  EXPECT_EQ(both.LengthSeconds, 1);
+  EXPECT_EQ(Ops().ReadFileTagsAndLength(wav).LengthSeconds, 1);
+  const auto gone = Ops().ReadFileTagsAndLength((Dir() / "missing.mp3").string());
+  EXPECT_EQ(gone.Tags.TitleName, "");
+  EXPECT_EQ(gone.LengthSeconds, 0);
 }
 
 TEST_F(EngineReportsTest, SoundDeviceReportByteForByte) {

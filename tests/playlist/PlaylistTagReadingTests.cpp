@@ -67,6 +67,41 @@ TEST_F(PlaylistTagReadingTest, PaintedLineGetsTagsLengthSizeAndDateOnce) {
   EXPECT_EQ(list.TotalPlaybackSeconds(), item.FilePlaybackLength);
 }
 
+TEST_F(PlaylistTagReadingTest, PaintedMp3AndWavLinesGetTheirTagsAndTheEnginesRoundedLength) {
+  // 3.4 s and 2.6 s: the length is rounded to the nearest second, not cut off.
+  const std::string mp3 = Path("Name Artist - Name Title.mp3");
+  const std::string wav = Path("Wave Artist - Wave Title.wav");
+  ASSERT_TRUE(RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=3.4 -c:a libmp3lame -b:a 64k"
+                         " -metadata 'title=Mp3 Title' -metadata 'album=Mp3 Album' -metadata track=4 -y '" + mp3 + "'"));
+  ASSERT_TRUE(RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=2.6 -metadata 'title=Riff Title'"
+                         " -metadata 'artist=Riff Artist' -metadata date=2004 -y '" + wav + "'"));
+  TPlaylist list;
+  ProccessAddedFiles(list, {mp3, wav}, true);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_TRUE(ReadTagsOfPaintedLine(list, 0));
+  EXPECT_TRUE(ReadTagsOfPaintedLine(list, 1));
+  const TPlayListBoxItem& song = list.Item(0);
+  EXPECT_EQ(song.TitleName, "Mp3 Title");
+  EXPECT_EQ(song.ArtistName, "Name Artist");  // no artist tag: the one from the name
+  EXPECT_EQ(song.AlbumName, "Mp3 Album");
+  EXPECT_EQ(song.TitleCDIndex, 4);
+  EXPECT_EQ(song.FilePlaybackLength, 3);
+  const TPlayListBoxItem& wave = list.Item(1);
+  EXPECT_EQ(wave.TitleName, "Riff Title");
+  EXPECT_EQ(wave.ArtistName, "Riff Artist");
+  EXPECT_EQ(wave.TitleAlbumYear, "2004");
+  EXPECT_EQ(wave.FilePlaybackLength, 3);
+  EXPECT_EQ(wave.FileSize, static_cast<int64_t>(fs::file_size(wav)));
+  EXPECT_EQ(list.TotalPlaybackSeconds(), 6);
+  // The same as the engine's own length and tag readers, each opening the file by itself.
+  const auto& engine = KELDAR_AUDIOVIDEO_API_Slots();
+  for (int i = 0; i < 2; ++i) {
+    const std::string& file = list.Item(i).FullPathAndFilename;
+    EXPECT_EQ(list.Item(i).FilePlaybackLength, engine.GetFilePlaybackLength(file)) << file;
+    EXPECT_EQ(list.Item(i).AlbumName, engine.ReadFileTags(file).AlbumName) << file;
+  }
+}
+
 TEST_F(PlaylistTagReadingTest, EmptyTagsFallBackToTheFileName) {
   const std::string blank = MakeMp3("Some Artist - Some Title.mp3", {"title=   ", "track=3/12"});
   const std::string titled = MakeMp3("Name Artist - Name Title.mp3", {"title=Tagged"});

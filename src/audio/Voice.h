@@ -64,6 +64,7 @@ class Voice {
     ended_.store(false);
     endAt_.store(UINT64_MAX);
     mixedUntil_.store(0);
+    gainsSet_ = false;
     AddMarker(0, src, proc);
   }
   void MarkEnd() {
@@ -125,7 +126,14 @@ class Voice {
     const float pan = this->pan.load(std::memory_order_relaxed);
     const float targetL = vol * (pan > 0 ? 1.0f - pan : 1.0f);
     const float targetR = vol * (pan < 0 ? 1.0f + pan : 1.0f);
-    // Ramp gains over the block so volume changes do not click.
+    // A voice's first sound (at a start or after a seek) comes at its gains at once: a ramp
+    // from unity there made every song start loud. Later changes ramp over the block so they
+    // do not click.
+    if (n && !gainsSet_) {
+      gainL_ = targetL;
+      gainR_ = targetR;
+      gainsSet_ = true;
+    }
     const float stepL = n ? (targetL - gainL_) / float(n) : 0.0f;
     const float stepR = n ? (targetR - gainR_) / float(n) : 0.0f;
     for (uint32_t i = 0; i < n; ++i) {
@@ -161,6 +169,7 @@ class Voice {
   std::atomic<uint64_t> mixedUntil_{0};
   float gainL_ = 1.0f;
   float gainR_ = 1.0f;
+  bool gainsSet_ = false;  // mixing thread; false until the first sound is mixed
 };
 
 }  // namespace kaudio

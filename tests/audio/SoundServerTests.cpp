@@ -219,6 +219,22 @@ TEST_F(NativeOutputTest, AToneIsHeardWholeAtItsPitchAndLevelAndEndsWhenItsLastFr
   EXPECT_LT(Between(start, capture.TimeOf(first)), 0.5) << "the sound started late";
 }
 
+TEST_F(NativeOutputTest, AVolumeSetBeforePlayHoldsFromTheFirstFrame) {
+  const KAUDIO_HSTREAM h = Tone("tone.wav", 1.0);
+  ASSERT_TRUE(KAUDIO_ChannelSetAttribute(h, KAUDIO_ATTRIB_VOL, 0.4f));
+  TSoundServer::TCapture capture(server_, 2.5);
+  ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));
+  ASSERT_TRUE(WaitForEnd(h, 2.5));
+  const std::vector<float> s = capture.Left();
+  const auto [first, last] = AudibleRange(s);
+  ASSERT_LT(first, last) << "nothing was heard";
+  // The server asks for a few hundred milliseconds at once when a stream starts: that first
+  // piece must not be louder than the rest.
+  const size_t opening = first + TSoundServer::kRate / 5;
+  EXPECT_NEAR(Peak(s, first, opening), 0.2, 0.015) << "the song starts louder than its volume";
+  EXPECT_NEAR(Peak(s, opening, last), 0.2, 0.015);
+}
+
 TEST_F(NativeOutputTest, PauseAndResumeLoseNothingAndRepeatNothing) {
   const KAUDIO_HSTREAM h = Tone("tone.wav", 2.0);
   TSoundServer::TCapture capture(server_, 4.5);

@@ -5,7 +5,7 @@
 // the lazy tag reading of the first screen of a fresh list of 10 000 tagged files: per entry,
 // and in the real playlist window the time its list takes to paint that screen and the
 // longest turn of the event loop until every shown line has its tags (each under 16 ms), and
-// a gigabyte M3U of damage handed to the player the same way (under 1 s).
+// a damaged gigabyte M3U handed to the player the same way (under 1 s).
 // Exit status 1 when a target is missed.
 #include <sys/stat.h>
 #include <unistd.h>

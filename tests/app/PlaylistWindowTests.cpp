@@ -11,8 +11,8 @@
 #include <QWheelEvent>
 
 #include <fstream>
-#include <functional>
 
+#include "EventLoopSupport.h"
 #include "app/PlaylistEditorForm.h"
 #include "app/PlaylistWindowActions.h"
 #include "app/PlaylistWindowHooks.h"
@@ -29,15 +29,6 @@ TPlayListBoxItem Entry(const std::string& path, const std::string& artist, const
   item.FilePlaybackLength = seconds;
   item.TagIDDataRetrieved = true;  // no file behind it: nothing to read when painted
   return item;
-}
-
-// Runs the event loop until the condition holds (at most five seconds).
-bool ProcessEventsUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 5000 && !done(); ++i) {
-    QCoreApplication::processEvents();
-    if (!done()) QThread::msleep(1);
-  }
-  return done();
 }
 
 QColor Rgb(std::uint32_t bbggrr) {
@@ -225,12 +216,12 @@ TEST_F(PlaylistWindow, TagsAreReadOnlyForTheRowsThatArePaintedAfterThePaint) {
   for (int i = 0; i < 40; ++i) ASSERT_FALSE(List().Item(i).TagIDDataRetrieved) << i;
   const int rows = (104 + Box().RowHeight() - 1) / Box().RowHeight();
   ASSERT_LT(rows, 30);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return List().Item(rows - 1).TagIDDataRetrieved; }));
+  ASSERT_TRUE(PumpUntil([&] { return List().Item(rows - 1).TagIDDataRetrieved; }));
   // Every line that is painted, the partly visible last one too, and no other.
   for (int i = 0; i < 40; ++i) EXPECT_EQ(List().Item(i).TagIDDataRetrieved, i < rows) << i;
   Box().SetTopIndex(30);
   GrabList();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return List().Item(30 + rows - 1).TagIDDataRetrieved; }));
+  ASSERT_TRUE(PumpUntil([&] { return List().Item(30 + rows - 1).TagIDDataRetrieved; }));
   for (int i = 0; i < 40; ++i) EXPECT_EQ(List().Item(i).TagIDDataRetrieved, i < rows || (i >= 30 && i < 30 + rows)) << i;
   EXPECT_FALSE(List().TagReadingInProgress());
 }
@@ -250,7 +241,7 @@ TEST_F(PlaylistWindow, ListReplacedOrClearedBeforeItsPaintedLinesAreReadReadsOnl
   // finds the new lines (the list is now shorter than the painted screen).
   List().Clear();
   fill("second", 3);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return List().Item(2).TagIDDataRetrieved; }));
+  ASSERT_TRUE(PumpUntil([&] { return List().Item(2).TagIDDataRetrieved; }));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(Path(i), program / ("second" + std::to_string(i) + ".mp3"));
   // Scrolled far down, painted, then emptied: the pending reading has nothing to touch.
   List().Clear();

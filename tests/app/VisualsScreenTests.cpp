@@ -6,14 +6,13 @@
 #include <dlfcn.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 #include "DefaultSkinnedWindows.h"
+#include "EventLoopSupport.h"
 #include "TestSupport.h"
 #include "app/VisualsScreenPlugins.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
@@ -22,16 +21,6 @@
 #include "skin/KELDARSkinControlAccessors.h"
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 10000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 class VisualsScreen : public ::testing::Test {
  protected:

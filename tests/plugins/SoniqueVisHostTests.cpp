@@ -287,7 +287,7 @@ TEST_F(SoniqueVisHost, UndrawnFramesNeverHoldTheRenderThreadAndTheNewestIsDrawnW
   SoniqueVisPluginHooks().FrameReady = [&] { ++ready; };
   state->Fill = 0x00123456;
   StartVisPlugin(KELDAR_TEST_VIS_PLUGIN);
-  ASSERT_TRUE(WaitFor([&] { return state->RenderCount >= 4; })) << "the render thread waits for the drawing";
+  ASSERT_TRUE(WaitFor([&] { return state->RenderCount >= 4; })) << "the render thread waited for the drawing";
   EXPECT_GE(ready, 3) << "every finished frame is announced";
   std::vector<uint32_t> pixels;
   int width = 0, height = 0;

@@ -88,6 +88,33 @@ bool IsPanelChild(KELDARSkinControls_IDs id, const MultimediaSkinStructure& skin
 
 }  // namespace
 
+bool TakeSkinControlPaintKey(KELDARSkinControls_IDs id, TSkinControlPaintKey& key, const MultimediaSkinStructure& skin) {
+  const StringIdentStructure& c = skin[id];
+  const TSkinControlRect r = SkinControlWindowRect(id, skin);
+  // The transmission lamp is drawn from the player-state glyph's frame.
+  const std::int32_t related =
+      id == DeckForm_TransmissionImage ? static_cast<std::int32_t>(skin[DeckForm_PlayPauseStateImage].Control_NEWMouseState) : 0;
+  const auto state = static_cast<std::int32_t>(c.Control_NEWMouseState);
+  const auto clicked = static_cast<std::int32_t>(c.Control_CLICKEDMouseState);
+  if (key.Enabled == c.Control_Enabled && key.State == state && key.Clicked == clicked &&
+      key.Value == c.Control_CurrentValue && key.Images == c.Control_NumberOfImages && key.Left == r.Left &&
+      key.Top == r.Top && key.Width == r.Width && key.Height == r.Height && key.Related == related &&
+      key.Text == c.Control_ProcessedTextString)
+    return false;
+  key.Enabled = c.Control_Enabled;
+  key.State = state;
+  key.Clicked = clicked;
+  key.Value = c.Control_CurrentValue;
+  key.Images = c.Control_NumberOfImages;
+  key.Left = r.Left;
+  key.Top = r.Top;
+  key.Width = r.Width;
+  key.Height = r.Height;
+  key.Related = related;
+  key.Text = c.Control_ProcessedTextString;  // reuses the key's storage
+  return true;
+}
+
 bool IsKELDARSkinResizableWindow(TKELDARSkinnedWindow window) {
   return window == TKELDARSkinnedWindow::Playlist || window == TKELDARSkinnedWindow::Visuals ||
          window == TKELDARSkinnedWindow::Library;

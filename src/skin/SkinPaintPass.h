@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <cstdint>
+#include <string>
+
 #include "skin/Form_ControlsList.h"
 #include "skin/KELDARSkinLoader.h"
 
@@ -32,6 +35,20 @@ void PaintKELDARSkinWindow(QPainter& painter, TKELDARSkinnedWindow window, const
 void PaintKELDARSkinWindowPart(QPainter& painter, TKELDARSkinnedWindow window, const Form_ControlsList& controls,
                                int width, int height, const QRegion& part, MultimediaSkinStructure& skin = MultimediaSkin(),
                                const TKELDARLoadedSkin& loaded = LoadedKELDARSkin());
+
+// What a control's picture is drawn from besides the skin's bitmaps and the display settings
+// a load fixes: equal keys draw the same pixels. (The effect canvases and level meters draw
+// data of their own; their timer repaints them.)
+struct TSkinControlPaintKey {
+  bool Enabled = false;
+  std::int32_t State = 0, Clicked = 0, Value = 0, Images = 0;
+  std::int32_t Left = 0, Top = 0, Width = 0, Height = 0;  // in the window
+  std::int32_t Related = 0;  // the state of another control this one's picture follows
+  std::string Text;
+};
+// Brings key up to the control's; says whether anything in it moved.
+bool TakeSkinControlPaintKey(KELDARSkinControls_IDs id, TSkinControlPaintKey& key,
+                             const MultimediaSkinStructure& skin = MultimediaSkin());
 
 bool IsKELDARSkinResizableWindow(TKELDARSkinnedWindow window);
 KELDARSkinControls_IDs KELDARSkinWindowBackground(TKELDARSkinnedWindow window);

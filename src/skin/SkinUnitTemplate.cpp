@@ -6,7 +6,6 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -28,56 +27,6 @@ std::vector<TSkinUnitTemplateForm*>& Forms() {
 }
 
 bool SkinReady() { return LoadedKELDARSkin().Ready; }
-
-// Where two renders of the same size differ, as the bounding boxes of groups of differing
-// pixels (pixels within a few columns of each other on the same or the next row group
-// together), so a changed display is one rectangle however its glyphs changed.
-QRegion SkinImageDifference(const QImage& a, const QImage& b) {
-  constexpr int kJoin = 8;
-  struct TBox {
-    int Left, Top, Right, Bottom;  // inclusive
-  };
-  std::vector<TBox> open, next, done;
-  const int w = a.width(), h = a.height();
-  const auto bytes = static_cast<std::size_t>(w) * sizeof(QRgb);
-  for (int y = 0; y < h; ++y) {
-    const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-    const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-    next.clear();
-    if (std::memcmp(ra, rb, bytes) != 0) {
-      for (int x = 0; x < w;) {
-        while (x < w && ra[x] == rb[x]) ++x;
-        if (x >= w) break;
-        TBox span{x, y, x, y};
-        for (int gap = 0; x < w && gap < kJoin; ++x) {
-          if (ra[x] != rb[x]) {
-            span.Right = x;
-            gap = 0;
-          } else {
-            ++gap;
-          }
-        }
-        x = span.Right + 1;
-        // The boxes of the rows above that this run touches join it.
-        for (auto it = open.begin(); it != open.end();) {
-          if (it->Left <= span.Right + kJoin && span.Left <= it->Right + kJoin) {
-            span = {std::min(span.Left, it->Left), std::min(span.Top, it->Top), std::max(span.Right, it->Right), y};
-            it = open.erase(it);
-          } else {
-            ++it;
-          }
-        }
-        next.push_back(span);
-      }
-    }
-    done.insert(done.end(), open.begin(), open.end());
-    open.swap(next);
-  }
-  done.insert(done.end(), open.begin(), open.end());
-  QRegion region;
-  for (const TBox& box : done) region += QRect(box.Left, box.Top, box.Right - box.Left + 1, box.Bottom - box.Top + 1);
-  return region;
-}
 
 void RunAction(KELDARSkinControls_IDs id) {
   if (!IsKELDARSkinControlOrdinal(id)) return;
@@ -274,23 +223,31 @@ QImage TSkinUnitTemplateForm::RenderSkin() {
   return m_backBuffer;
 }
 
+QRegion TSkinUnitTemplateForm::TakeChangedControls() {
+  const MultimediaSkinStructure& skin = MultimediaSkin();
+  m_paintKeys.resize(static_cast<std::size_t>(Form_NullControl) + 1);
+  QRegion changed;
+  for (int i = 1; i <= Form_NullControl; ++i) {
+    if (!Form_Controls.test(static_cast<std::size_t>(i))) continue;
+    TSkinControlPaintKey& key = m_paintKeys[static_cast<std::size_t>(i)];
+    const QRect before(key.Left, key.Top, key.Width, key.Height);
+    if (!TakeSkinControlPaintKey(static_cast<KELDARSkinControls_IDs>(i), key, skin)) continue;
+    changed += before;  // a control that moved leaves its old place too
+    changed += QRect(key.Left, key.Top, key.Width, key.Height);
+  }
+  return changed;
+}
+
 void TSkinUnitTemplateForm::RepaintChanged() {
-  if (!SkinReady() || IsResizableWindow() || m_backBuffer.size() != size()) {
-    update();  // no comparable render yet: the whole paint makes one
+  if (!SkinReady() || IsResizableWindow() || m_paintKeys.empty()) {
+    update();  // nothing painted to compare with yet: the whole paint takes the keys
     return;
   }
   if (!isVisible()) return;  // showing paints the whole window
-  if (m_nextBuffer.size() != size()) m_nextBuffer = QImage(size(), QImage::Format_RGB32);
-  m_nextBuffer.fill(Qt::black);
-  {
-    QPainter painter(&m_nextBuffer);
-    PaintKELDARSkinWindow(painter, m_window, Form_Controls, width(), height());
-  }
-  const QRegion changed = SkinImageDifference(m_backBuffer, m_nextBuffer);
-  std::swap(m_backBuffer, m_nextBuffer);
-  if (changed.isEmpty()) return;
-  m_fromBackBuffer += changed;  // drawn already: the paint copies it
-  update(changed);
+  // Compared by what the controls are drawn from, not by drawing them: a resting deck ticks
+  // more than twice a second, and a render of it cost more than the rest of the tick.
+  const QRegion changed = TakeChangedControls().intersected(rect());
+  if (!changed.isEmpty()) update(changed);
 }
 
 void TSkinUnitTemplateForm::RenderSkinRegion(QPainter& painter, const QRegion& region) {
@@ -305,18 +262,13 @@ void TSkinUnitTemplateForm::RenderSkinRegion(QPainter& painter, const QRegion& r
 void TSkinUnitTemplateForm::paintEvent(QPaintEvent* event) {
   if (!SkinReady()) return;
   QPainter painter(this);
-  // The 20 ms displays damage a few small rectangles; only those are drawn again, straight
-  // into the window's own buffer: a second painter and a copy per tick cost more than the
-  // drawing itself.
+  // The ticks damage a few small rectangles; only those are drawn again, straight into the
+  // window's own buffer: a second painter and a copy per tick cost more than the drawing.
   if (event->region().boundingRect() != rect()) {
-    const QRegion copied = event->region().intersected(m_fromBackBuffer);
-    for (const QRect& r : copied) painter.drawImage(r.topLeft(), m_backBuffer, r);
-    m_fromBackBuffer -= event->region();
-    const QRegion rest = event->region().subtracted(copied);
-    if (!rest.isEmpty()) RenderSkinRegion(painter, rest);
+    RenderSkinRegion(painter, event->region());
     return;
   }
-  m_fromBackBuffer = QRegion();
+  if (event->region() == QRegion(rect())) TakeChangedControls();  // all of it is drawn now
   RenderSkin();
   for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), m_backBuffer, r);
 }

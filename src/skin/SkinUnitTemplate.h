@@ -9,9 +9,12 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <vector>
+
 #include "skin/Form_ControlsList.h"
 #include "skin/KELDARSkinWindows.h"
 #include "skin/MagnetUnit.h"
+#include "skin/SkinPaintPass.h"
 
 class QPainter;
 
@@ -73,9 +76,9 @@ class TSkinUnitTemplateForm : public QWidget {
   QImage RenderSkin();
   // The paint pass again inside `region` only, with `painter` (the window's own).
   void RenderSkinRegion(QPainter& painter, const QRegion& region);
-  // For ticks that rewrite displays whether or not their values changed: renders the window
-  // aside and repaints only the parts that differ from the last whole render (nothing when
-  // nothing changed). Resizable windows repaint whole.
+  // For ticks that rewrite displays whether or not their values changed: repaints only the
+  // controls whose picture has changed since the last look (nothing when nothing changed).
+  // Resizable windows repaint whole.
   void RepaintChanged();
 
   // Moves a slider as a user's drag does, then runs its action.
@@ -113,9 +116,12 @@ class TSkinUnitTemplateForm : public QWidget {
 
   TKELDARSkinnedWindow m_window;
   QWidget* m_content = nullptr;
-  QImage m_backBuffer;   // the last whole render: what the window shows
-  QImage m_nextBuffer;   // the render RepaintChanged compares with it
-  QRegion m_fromBackBuffer;  // changed parts rendered by RepaintChanged, waiting for their paint
+  // Collects the rectangles of the controls whose paint key moved since the last look.
+  QRegion TakeChangedControls();
+
+  QImage m_backBuffer;  // the last whole render
+  // Per control: what it was drawn from when RepaintChanged or a whole paint last looked.
+  std::vector<TSkinControlPaintKey> m_paintKeys;
   TDrag m_drag = TDrag::None;
   QPoint m_dragStartGlobal, m_dragStartPos;
   QSize m_dragStartSize;

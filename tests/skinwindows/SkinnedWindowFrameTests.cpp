@@ -4,12 +4,15 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <filesystem>
 #include <vector>
 
 #include "app/ApiWindowClicks.h"
 #include "app/PlayerApiDispatcher.h"
 #include "skin/KELDARSkinDefinitionFile.h"
+#include "skin/KELDARSkinLamps.h"
+#include "skin/SkinMaskSliders.h"
 #include "skin/SkinRuntimeState.h"
 
 namespace {
@@ -93,6 +96,29 @@ TEST_F(SkinnedFrame, ATickRepaintsOnlyTheDisplaysThatChanged) {
   EXPECT_EQ(after.copy(QRect(0, played.bottom() + 1, after.width(), after.height() - played.bottom() - 1)),
             before.copy(QRect(0, played.bottom() + 1, before.width(), before.height() - played.bottom() - 1)));
   EXPECT_EQ(after, deck->RenderSkin());
+}
+
+// What the window really shows (its backing store, not a fresh render of the widget).
+QImage Shown(QWidget* w) {
+  return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(SkinnedFrame, AfterEachTickTheDeckShowsWhatAWholePaintShows) {
+  ShowOnly({deck.get()});
+  deck->RepaintChanged();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(Shown(deck.get()).size(), deck->size());
+  // What the ticks and the transport change between two looks: the player-state glyph (the
+  // transmission lamp follows it), the channel lamps, the position bar and a text line.
+  for (int step = 0; step < 4; ++step) {
+    SetKELDARSkinPlayerStateImage(step % 3);
+    SetKELDARSkinChannelLamps(step % 2 ? msMonoOutput : msStereoOutput);
+    SetLoadedSkinSliderValue(DeckForm_PosBarImage, 25 * step + 10);
+    SetSkinControlProcessedText(DeckForm_SongTitleWindow, "Step " + std::to_string(step));
+    deck->RepaintChanged();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Shown(deck.get()), deck->RenderSkin()) << "step " << step;
+  }
 }
 
 TEST_F(SkinnedFrame, PlaylistAt325By156DrawsEveryTileInItsPlace) {

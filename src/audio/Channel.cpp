@@ -302,11 +302,14 @@ bool Channel::LatestSamples(float* dst, size_t frames) {
   return true;
 }
 
-bool Channel::WellAhead() const {
+uint32_t Channel::SpareMs() const {
   const Voice* voice = GetVoice();
-  if (!voice || !NeedsService() || voice->SourceEnded() || source->IsLive()) return false;
-  const uint64_t target = uint64_t(OutputRate()) * GetConfig().bufferMs.load() / 1000;
-  return (voice->Written() - voice->Read()) * 4 >= target * 3;
+  if (!voice || !NeedsService() || voice->SourceEnded() || source->IsLive()) return 0;
+  const uint64_t rate = OutputRate();
+  const uint64_t target = rate * GetConfig().bufferMs.load() / 1000;
+  const uint64_t ahead = voice->Written() - voice->Read();
+  if (rate == 0 || ahead * 4 < target * 3) return 0;
+  return uint32_t((ahead - target / 2) * 1000 / rate / 2);
 }
 
 bool Channel::Service() {

@@ -67,8 +67,10 @@ class Channel final : public SourceEvents {
   PlayState State() const { return state_.load(); }
   // Playing through the mixer: the processing thread has work for it.
   bool NeedsService() const { return attached_.load() && state_.load() == PlayState::Playing; }
-  // Playing with most of its buffer ahead and more to come: it can wait a few periods.
-  bool WellAhead() const;
+  // How many milliseconds the processing thread may leave it alone: none unless it plays with
+  // most of its buffer ahead and more to come; then half the time its voice takes to play
+  // down to half the buffer, so a refill comes long before the voice could run dry.
+  uint32_t SpareMs() const;
   bool HasEnded() const;
   uint64_t PositionFrames();
   bool LatestSamples(float* dst, size_t frames);

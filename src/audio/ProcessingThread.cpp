@@ -16,6 +16,8 @@ namespace kaudio {
 uint64_t ThreadCpuNanos();
 
 namespace {
+// The longest rest while something plays; a buffer longer than twice this gains nothing more.
+constexpr uint32_t kLongestRestMs = 250;
 std::mutex g_mutex;
 std::condition_variable g_wake;
 bool g_quit = false;
@@ -30,13 +32,14 @@ void Run() {
     const uint64_t t0 = ThreadCpuNanos();
     list = Snapshot();
     std::vector<uint32_t> autofree;
-    bool active = false, ahead = true;
+    bool active = false;
+    uint32_t spareMs = kLongestRestMs;
     for (auto& ch : list) {
       if (ch->IsDecode()) continue;
       if (ch->Service() && (ch->flags & KAUDIO_STREAM_AUTOFREE)) autofree.push_back(ch->handle);
       if (ch->NeedsService()) {
         active = true;
-        ahead = ahead && ch->WellAhead();
+        spareMs = std::min(spareMs, ch->SpareMs());
       }
     }
     auto* out = Lib().output.get();
@@ -46,11 +49,10 @@ void Run() {
     AddBusyNanos(ThreadCpuNanos() - t0);
     lock.lock();
     // Nothing plays: sleep until a channel starts or the output resumes. Buffers well ahead
-    // can wait a few periods: the wake-ups cost more than the refills.
+    // wait as long as they can spare: the wake-ups cost more than the refills.
     const uint32_t period = GetConfig().updatePeriodMs.load();
     if (active)
-      g_wake.wait_for(lock, std::chrono::milliseconds(ahead ? std::max<uint32_t>(period, 40) : period),
-                      [] { return g_quit || g_kick; });
+      g_wake.wait_for(lock, std::chrono::milliseconds(std::max(period, spareMs)), [] { return g_quit || g_kick; });
     else
       g_wake.wait(lock, [] { return g_quit || g_kick; });
     g_kick = false;

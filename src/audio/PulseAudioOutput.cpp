@@ -140,6 +140,8 @@ bool PulseAudioOutput::Connect() {
           if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) static_cast<PulseAudioOutput*>(u)->OnFailure();
         },
         this);
+    pa_stream_set_latency_update_callback(
+        stream_, [](pa_stream*, void* u) { static_cast<PulseAudioOutput*>(u)->PublishClock(); }, this);
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
     attr.tlength = targetBytes_;
@@ -167,6 +169,7 @@ bool PulseAudioOutput::Connect() {
     idle_ = false;
     live_ = true;
   }
+  PublishClock();
   pa_threaded_mainloop_unlock(loop_);
   return ok;
 }
@@ -175,9 +178,11 @@ void PulseAudioOutput::Disconnect() {
   if (!loop_) return;
   pa_threaded_mainloop_lock(loop_);
   live_ = false;
+  PublishClock();
   if (stream_) {
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
     pa_stream_set_write_callback(stream_, nullptr, nullptr);
+    pa_stream_set_latency_update_callback(stream_, nullptr, nullptr);
     pa_stream_disconnect(stream_);
     pa_stream_unref(stream_);
     stream_ = nullptr;
@@ -221,25 +226,54 @@ int64_t PulseAudioOutput::StreamFrames(bool heard) const {
   return frames;
 }
 
+uint64_t PulseAudioOutput::Advance(int64_t played) const {
+  const uint64_t clamped = uint64_t(std::clamp<int64_t>(played, 0, int64_t(written_.load())));
+  // A report may fall behind what was run on before it, and a drop moves the base.
+  uint64_t seen = reported_.load();
+  while (clamped > seen && !reported_.compare_exchange_weak(seen, clamped)) {
+  }
+  return std::max(seen, clamped);
+}
+
 uint64_t PulseAudioOutput::PlayedLocked() const {
   if (!stream_ || !live_) return reported_;
   const int64_t stream = StreamFrames(true);
   if (stream < 0) return reported_;
-  const int64_t played = clockBase_ + stream;
-  const uint64_t clamped = uint64_t(std::clamp<int64_t>(played, 0, int64_t(written_.load())));
-  // A report may fall behind what was run on before it, and a drop moves the base: the clock
-  // never goes back.
-  reported_ = std::max(reported_, clamped);
-  return reported_;
+  return Advance(clockBase_ + stream);
+}
+
+void PulseAudioOutput::PublishClock() {
+  ClockReport report;
+  if (const pa_timing_info* t = stream_ && live_ ? pa_stream_get_timing_info(stream_) : nullptr) {
+    // What StreamFrames(true) gives, as of the report's own time.
+    const int64_t frameBytes = int64_t(channels_ * sizeof(float));
+    report.valid = true;
+    report.running = t->playing && !corked_;
+    report.frames = clockBase_ + t->read_index / frameBytes -
+                    int64_t((t->sink_usec + t->transport_usec) * rate_ / 1000000ull);
+    report.at = pa_timeval_load(&t->timestamp);
+  }
+  std::lock_guard lock(clockMutex_);
+  clock_ = report;
 }
 
 uint64_t PulseAudioOutput::PlayedFrames() const {
   if (!loop_) return 0;
   if (broken_.load(std::memory_order_acquire)) return fallback_->PlayedFrames();
-  pa_threaded_mainloop_lock(loop_);
-  const uint64_t played = broken_.load() ? fallback_->PlayedFrames() : PlayedLocked();
-  pa_threaded_mainloop_unlock(loop_);
-  return played;
+  ClockReport report;
+  {
+    std::lock_guard lock(clockMutex_);
+    report = clock_;
+  }
+  if (!report.valid) return reported_;
+  int64_t frames = report.frames;
+  if (report.running) {
+    timeval now{};
+    pa_gettimeofday(&now);
+    const int64_t since = int64_t(pa_timeval_load(&now)) - int64_t(report.at);
+    if (since > 0) frames += since * int64_t(rate_) / 1000000;
+  }
+  return Advance(frames);
 }
 
 void PulseAudioOutput::OnWritable() {
@@ -282,6 +316,7 @@ void PulseAudioOutput::Cork(bool cork) {
   if (corked_ == cork) return;
   corked_ = cork;
   Unref(pa_stream_cork(stream_, cork ? 1 : 0, nullptr, nullptr));
+  PublishClock();
 }
 
 void PulseAudioOutput::DropLocked() {
@@ -293,6 +328,7 @@ void PulseAudioOutput::DropLocked() {
   mixer_->Rewind(heard);
   written_.store(heard, std::memory_order_release);
   clockBase_ = int64_t(heard) - reading;
+  PublishClock();
 }
 
 void PulseAudioOutput::GoIdle() {
@@ -317,6 +353,7 @@ void PulseAudioOutput::OnFailure() {
   // plays them on so songs still end.
   const uint64_t heard = PlayedLocked();
   live_ = false;
+  PublishClock();
   mixer_->Rewind(heard);
   written_ = heard;
   // The silent clock takes over from what was heard, running or paused as the server was.
@@ -364,6 +401,7 @@ bool PulseAudioOutput::Pause() {
       }
       pa_operation_unref(op);
     }
+    PublishClock();
   }
   pa_threaded_mainloop_unlock(loop_);
   return true;

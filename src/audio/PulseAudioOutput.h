@@ -57,6 +57,7 @@ class PulseAudioOutput final : public OutputDevice {
   // Main-loop thread only.
   void OnWritable();
   void OnFailure();
+  void PublishClock();
 
  private:
   bool Connect();
@@ -71,6 +72,8 @@ class PulseAudioOutput final : public OutputDevice {
   // The stream's frame the server reads now (heard: the one heard now); -1 before its first
   // timing report.
   int64_t StreamFrames(bool heard) const;
+  // played limited to what was written; the clock never goes back.
+  uint64_t Advance(int64_t played) const;
 
   std::string sink_;
   std::string name_;
@@ -92,7 +95,19 @@ class PulseAudioOutput final : public OutputDevice {
   std::atomic<uint64_t> written_{0};
   // Our frame count at the stream's time 0: moves when the server drops what it held.
   int64_t clockBase_ = 0;
-  mutable uint64_t reported_ = 0;  // under the main-loop lock; the clock never goes back
+  mutable std::atomic<uint64_t> reported_{0};  // the clock never goes back
+  // The clock as of the server's last report, republished whenever it or our side of it
+  // changes: the visualization, the meters and the processing thread read the position
+  // many times a second, and the main loop's lock and the library's calls cost more than the
+  // sum.
+  struct ClockReport {
+    bool valid = false;
+    bool running = false;  // runs on at the sample rate from `at`
+    int64_t frames = 0;    // heard at `at`
+    uint64_t at = 0;       // microseconds, the server's timestamp
+  };
+  mutable std::mutex clockMutex_;
+  ClockReport clock_;
 };
 
 }  // namespace kaudio

@@ -1,9 +1,12 @@
 #include "plugins/PluginCallGuard.h"
 
 #include <setjmp.h>
+#include <pthread.h>
 #include <signal.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -22,6 +25,9 @@ std::atomic<unsigned long> g_crashes{0};
 thread_local sigjmp_buf* t_jump = nullptr;
 // A crash from a stack overflow inside the plug-in needs a stack of its own to be handled on.
 thread_local std::unique_ptr<char[]> t_alternateStack;
+thread_local bool t_alternateStackChecked = false;
+// When the installed handlers are next looked at (steady clock, nanoseconds).
+std::atomic<int64_t> g_nextHandlerCheck{0};
 
 int SignalIndex(int signal) {
   for (int i = 0; i < kSignalCount; ++i)
@@ -52,8 +58,14 @@ void OnFault(int signal, siginfo_t* info, void* context) {
 }
 
 // Installs our handler where it is not the current one (someone may have installed theirs
-// after our first call); whatever it replaces becomes the handler we forward to.
+// after our first call); whatever it replaces becomes the handler we forward to. Looked at
+// again at most once a second: a visualization calls its plug-in some sixty times a second,
+// and four system calls per frame cost more than the frame's bookkeeping.
 void InstallHandlers() {
+  const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+  if (now < g_nextHandlerCheck.load(std::memory_order_acquire)) return;
   std::lock_guard lock(g_installMutex);
   for (int i = 0; i < kSignalCount; ++i) {
     struct sigaction current {};
@@ -66,9 +78,12 @@ void InstallHandlers() {
     sigemptyset(&action.sa_mask);
     sigaction(kGuardedSignals[i], &action, &g_previous[i]);
   }
+  g_nextHandlerCheck.store(now + 1000000000, std::memory_order_release);
 }
 
 void EnsureAlternateStack() {
+  if (t_alternateStackChecked) return;
+  t_alternateStackChecked = true;
   stack_t current{};
   if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE)) return;
   const size_t size = 64 * 1024;
@@ -85,9 +100,14 @@ void EnsureAlternateStack() {
 __attribute__((noinline)) TPluginCallResult CallUnderJump(const std::function<void()>& call) {
   sigjmp_buf jump;
   sigjmp_buf* const outer = t_jump;
-  // The saved mask is restored by the jump, so the faulting signal is unblocked again.
-  if (sigsetjmp(jump, 1) != 0) {
+  // The mask is not saved (a system call per call); after a jump the faulting signal, blocked
+  // while its handler ran, is unblocked by hand.
+  if (sigsetjmp(jump, 0) != 0) {
     t_jump = outer;
+    sigset_t faults;
+    sigemptyset(&faults);
+    for (int signal : kGuardedSignals) sigaddset(&faults, signal);
+    pthread_sigmask(SIG_UNBLOCK, &faults, nullptr);
     return TPluginCallResult::Crashed;
   }
   t_jump = &jump;

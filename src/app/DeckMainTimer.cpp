@@ -15,6 +15,7 @@
 #include "skin/KELDARSkinLoader.h"
 #include "skin/KELDARSkinTextEffects.h"
 #include "skin/SkinRuntimeState.h"
+#include "util/TextFunctions.h"
 
 namespace {
 
@@ -117,21 +118,14 @@ void ScrollApplicationTitle() {
   if (DeckControllerWindows().SetApplicationTitle) DeckControllerWindows().SetApplicationTitle(deck.ApplicationTitle);
 }
 
-// At least two digits; the 400 ms tick formats several of these, and printf's locale handling
-// cost more than the rest of a resting tick.
-char* TwoDigitsAtLeast(char* at, char* end, std::int64_t value) {
-  if (value < 10) *at++ = '0';
-  return std::to_chars(at, end, value).ptr;
-}
-
 }  // namespace
 
 std::string FormatDeckMinutesSeconds(std::int64_t seconds) {
   if (seconds < 0) return "00:00";
   char text[48];
-  char* at = TwoDigitsAtLeast(text, text + sizeof text, seconds / 60);
+  char* at = WriteTwoDigitsAtLeast(text, seconds / 60);
   *at++ = ':';
-  at = TwoDigitsAtLeast(at, text + sizeof text, seconds % 60);
+  at = WriteTwoDigitsAtLeast(at, seconds % 60);
   return std::string(text, at);
 }
 

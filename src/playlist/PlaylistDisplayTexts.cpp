@@ -1,10 +1,11 @@
 #include "playlist/PlaylistDisplayTexts.h"
 
-#include <cstdio>
+#include <string>
 
 #include "util/GeneralPurposeFunctions.h"
 #include "util/GeneralPurposeInputFilenameFunctions.h"
 #include "util/ProgramFolders.h"
+#include "util/TextFunctions.h"
 
 TPlaylistStatusTexts PlaylistStatusTexts(const TPlaylist& playlist, const std::string& countPrefix,
                                          const std::string& timePrefix, int countCells) {
@@ -18,18 +19,24 @@ TPlaylistStatusTexts PlaylistStatusTexts(const TPlaylist& playlist, const std::s
 
 std::string FormatPlaylistTotalTime(int64_t seconds) {
   if (seconds < 0) seconds = 0;
-  char text[48];
-  std::snprintf(text, sizeof text, "%.2lld:%.2lld:%.2lld", static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  return text;
+  char text[72];
+  char* at = WriteTwoDigitsAtLeast(text, seconds / 3600);
+  *at++ = ':';
+  at = WriteTwoDigitsAtLeast(at, seconds / 60 % 60);
+  *at++ = ':';
+  at = WriteTwoDigitsAtLeast(at, seconds % 60);
+  return std::string(text, at);
 }
 
 std::string PlaylistLineTimeTag(const TPlayListBoxItem& item) {
   const TMinutesAndSeconds time = SplitSecondsToMinutesAndSeconds(item.FilePlaybackLength);
-  char text[48];
-  std::snprintf(text, sizeof text, " [%.2lld:%.2lld] ", static_cast<long long>(time.Minutes),
-                static_cast<long long>(time.Seconds));
-  return text;
+  char text[48] = " [";
+  char* at = WriteTwoDigitsAtLeast(text + 2, time.Minutes);
+  *at++ = ':';
+  at = WriteTwoDigitsAtLeast(at, time.Seconds);
+  *at++ = ']';
+  *at++ = ' ';
+  return std::string(text, at);
 }
 
 std::string PlaylistLineCounterPrefix(int index, bool showCounter) {

@@ -1,5 +1,7 @@
 #include "util/TextFunctions.h"
 
+#include <charconv>
+
 #include <algorithm>
 
 namespace {
@@ -96,4 +98,9 @@ TFieldBetweenMarkers TakeFieldBetweenMarkers(std::string& text, const std::strin
   field.Value = text.substr(startMarker.size(), end - startMarker.size());
   text.erase(0, end + endMarker.size());
   return field;
+}
+
+char* WriteTwoDigitsAtLeast(char* at, long long value) {
+  if (value < 10) *at++ = '0';
+  return std::to_chars(at, at + 20, value).ptr;
 }

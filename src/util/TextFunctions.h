@@ -42,3 +42,9 @@ struct TFieldBetweenMarkers {
 // follows the end marker, Found is true. Otherwise text stays as it is and Found is false.
 TFieldBetweenMarkers TakeFieldBetweenMarkers(std::string& text, const std::string& startMarker,
                                              const std::string& endMarker);
+
+// value (>= 0) in decimal with at least two digits ("07", "123") written at `at`, which has
+// room for 20 characters; returns the end of what was written. Without printf: clocks and
+// counters format these several times a second, and printf's locale handling costs more
+// than the rest of a resting tick.
+char* WriteTwoDigitsAtLeast(char* at, long long value);

@@ -16,8 +16,9 @@ namespace kaudio {
 uint64_t ThreadCpuNanos();
 
 namespace {
-// The longest rest while something plays; a buffer longer than twice this gains nothing more.
-constexpr uint32_t kLongestRestMs = 250;
+// The longest rest while something plays: on a machine too busy to wake us on time, the
+// buffers still have most of their length when we come.
+constexpr uint32_t kLongestRestMs = 100;
 std::mutex g_mutex;
 std::condition_variable g_wake;
 bool g_quit = false;

@@ -150,7 +150,9 @@ bool PulseAudioOutput::Connect() {
     attr.prebuf = targetBytes_ / 8;
     attr.minreq = targetBytes_ / 2;
     attr.fragsize = uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+    // Timing is asked for by us, after each refill and each cork, flush or uncork: the
+    // library's automatic updates go on every 1.5 s while the stream rests corked.
+    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY);
     ok = pa_stream_connect_playback(stream_, sink_.empty() ? nullptr : sink_.c_str(), &attr, flags, nullptr,
                                     nullptr) >= 0 &&
          waitFor([&] {
@@ -168,6 +170,7 @@ bool PulseAudioOutput::Connect() {
     corked_ = false;
     idle_ = false;
     live_ = true;
+    RequestTiming();
   }
   PublishClock();
   pa_threaded_mainloop_unlock(loop_);
@@ -292,6 +295,7 @@ void PulseAudioOutput::WriteAvailable() {
   if (queued < latencyFrames_) left = std::max(left, size_t(latencyFrames_ - queued) * frameBytes);
   // Requests are answered in full, silence where no voice has data, so the server never
   // waits for us and the clock keeps running.
+  bool wrote = false;
   while (left >= frameBytes) {
     void* data = nullptr;
     size_t len = left;
@@ -307,7 +311,9 @@ void PulseAudioOutput::WriteAvailable() {
     if (pa_stream_write(stream_, data, len, nullptr, 0, PA_SEEK_RELATIVE) < 0) break;
     written_.store(at + len / frameBytes, std::memory_order_release);
     left -= len;
+    wrote = true;
   }
+  if (wrote) RequestTiming();
   // Nothing has played for a while: nothing runs until a voice starts.
   if (mixer_->SilentFrames() >= IdleAfterFrames(*this)) GoIdle();
 }
@@ -316,7 +322,13 @@ void PulseAudioOutput::Cork(bool cork) {
   if (corked_ == cork) return;
   corked_ = cork;
   Unref(pa_stream_cork(stream_, cork ? 1 : 0, nullptr, nullptr));
+  RequestTiming();
   PublishClock();
+}
+
+void PulseAudioOutput::RequestTiming() {
+  // The answer comes through the latency-update callback, which publishes it.
+  Unref(pa_stream_update_timing_info(stream_, nullptr, nullptr));
 }
 
 void PulseAudioOutput::DropLocked() {
@@ -325,6 +337,7 @@ void PulseAudioOutput::DropLocked() {
   const uint64_t heard = PlayedLocked();
   const int64_t reading = std::max<int64_t>(StreamFrames(false), 0);
   Unref(pa_stream_flush(stream_, nullptr, nullptr));
+  RequestTiming();
   mixer_->Rewind(heard);
   written_.store(heard, std::memory_order_release);
   clockBase_ = int64_t(heard) - reading;

@@ -66,6 +66,7 @@ class PulseAudioOutput final : public OutputDevice {
   // Under the main-loop lock.
   void WriteAvailable();
   void Cork(bool cork);
+  void RequestTiming();
   void DropLocked();
   void GoIdle();
   uint64_t PlayedLocked() const;

@@ -245,9 +245,10 @@ void TSkinUnitTemplateForm::RepaintChanged() {
   }
   if (!isVisible()) return;  // showing paints the whole window
   // Compared by what the controls are drawn from, not by drawing them: a resting deck ticks
-  // more than twice a second, and a render of it cost more than the rest of the tick.
+  // more than twice a second, and a render of it cost more than the rest of the tick. Drawn
+  // at once: a posted update would cost the event loop another turn per tick.
   const QRegion changed = TakeChangedControls().intersected(rect());
-  if (!changed.isEmpty()) update(changed);
+  if (!changed.isEmpty()) repaint(changed);
 }
 
 void TSkinUnitTemplateForm::RenderSkinRegion(QPainter& painter, const QRegion& region) {

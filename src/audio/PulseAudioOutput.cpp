@@ -218,14 +218,19 @@ int64_t PulseAudioOutput::StreamFrames(bool heard) const {
   // stream's creation, before the server has played anything.
   const pa_timing_info* t = pa_stream_get_timing_info(stream_);
   if (!t) return -1;
-  const int64_t frameBytes = int64_t(channels_ * sizeof(float));
-  int64_t frames = t->read_index / frameBytes;
+  int64_t frames = ReportFrames(*t, heard);
   if (t->playing && !corked_) {
     timeval now{};
     pa_gettimeofday(&now);
     frames += int64_t(pa_timeval_diff(&now, &t->timestamp) * rate_ / 1000000ull);
   }
-  if (heard) frames -= int64_t((t->sink_usec + t->transport_usec) * rate_ / 1000000ull);
+  return frames;
+}
+
+int64_t PulseAudioOutput::ReportFrames(const pa_timing_info& t, bool heard) const {
+  const int64_t frameBytes = int64_t(channels_ * sizeof(float));
+  int64_t frames = t.read_index / frameBytes;
+  if (heard) frames -= int64_t((t.sink_usec + t.transport_usec) * rate_ / 1000000ull);
   return frames;
 }
 
@@ -248,12 +253,9 @@ uint64_t PulseAudioOutput::PlayedLocked() const {
 void PulseAudioOutput::PublishClock() {
   ClockReport report;
   if (const pa_timing_info* t = stream_ && live_ ? pa_stream_get_timing_info(stream_) : nullptr) {
-    // What StreamFrames(true) gives, as of the report's own time.
-    const int64_t frameBytes = int64_t(channels_ * sizeof(float));
     report.valid = true;
     report.running = t->playing && !corked_;
-    report.frames = clockBase_ + t->read_index / frameBytes -
-                    int64_t((t->sink_usec + t->transport_usec) * rate_ / 1000000ull);
+    report.frames = clockBase_ + ReportFrames(*t, true);
     report.at = pa_timeval_load(&t->timestamp);
   }
   std::lock_guard lock(clockMutex_);

@@ -17,6 +17,7 @@
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
+struct pa_timing_info;
 
 namespace kaudio {
 
@@ -73,6 +74,8 @@ class PulseAudioOutput final : public OutputDevice {
   // The stream's frame the server reads now (heard: the one heard now); -1 before its first
   // timing report.
   int64_t StreamFrames(bool heard) const;
+  // The same at the report's own time, without the run-on.
+  int64_t ReportFrames(const pa_timing_info& t, bool heard) const;
   // played limited to what was written; the clock never goes back.
   uint64_t Advance(int64_t played) const;
 

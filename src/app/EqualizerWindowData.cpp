@@ -164,22 +164,19 @@ bool EqualizerWindowDataTick(QWidget* deck, QWidget* equalizer) {
   // Modes 0, 1 and 7 do not follow the sound: their windows repaint when something else
   // moves; a still picture (paused, silence) is not drawn again either. Only the canvases and
   // meters are damaged, so only they are drawn again.
-  // Drawn at once, one pass per window, rather than through posted updates: fifty ticks a
-  // second would each cost the event loop another turn.
   bool moved = false;
   if (deckShown && ModeDataDiffers(deckMode, previous, data)) {
-    deck->repaint(ControlRegion(DeckForm_GraphicsEffectsCanvas));
+    deck->update(ControlRegion(DeckForm_GraphicsEffectsCanvas));
     moved = true;
   }
   if (equalizerShown) {
-    QRegion damaged;
-    if (ModeDataDiffers(equalizerMode, previous, data)) damaged += ControlRegion(EqualizerForm_EQGraphicsEffectsCanvas);
-    if (metersMoved) {
-      damaged += ControlRegion(EqualizerForm_EQLeftVolLevelCanvas);
-      damaged += ControlRegion(EqualizerForm_EQRightVolLevelCanvas);
+    if (ModeDataDiffers(equalizerMode, previous, data)) {
+      equalizer->update(ControlRegion(EqualizerForm_EQGraphicsEffectsCanvas));
+      moved = true;
     }
-    if (!damaged.isEmpty()) {
-      equalizer->repaint(damaged);
+    if (metersMoved) {
+      equalizer->update(ControlRegion(EqualizerForm_EQLeftVolLevelCanvas));
+      equalizer->update(ControlRegion(EqualizerForm_EQRightVolLevelCanvas));
       moved = true;
     }
   }

@@ -245,10 +245,9 @@ void TSkinUnitTemplateForm::RepaintChanged() {
   }
   if (!isVisible()) return;  // showing paints the whole window
   // Compared by what the controls are drawn from, not by drawing them: a resting deck ticks
-  // more than twice a second, and a render of it cost more than the rest of the tick. Drawn
-  // at once: a posted update would cost the event loop another turn per tick.
+  // more than twice a second, and a render of it cost more than the rest of the tick.
   const QRegion changed = TakeChangedControls().intersected(rect());
-  if (!changed.isEmpty()) repaint(changed);
+  if (!changed.isEmpty()) update(changed);
 }
 
 void TSkinUnitTemplateForm::RenderSkinRegion(QPainter& painter, const QRegion& region) {

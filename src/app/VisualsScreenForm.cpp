@@ -43,11 +43,17 @@ void TVisualsScreenForm::CopyPlaylistFontAndColours(const QWidget& playlistConte
 }
 
 void TVisualsScreenForm::Timer1Timer() {
-  if (!isVisible()) return;
+  if (!isVisible()) {
+    m_timer1.Rest();  // showing wakes it
+    return;
+  }
   const std::string text = VisualizationText();
   if (GetSkinControlText(VisualsScreenForm_VisExTextWindow) == text &&
-      GetSkinControlProcessedText(VisualsScreenForm_VisExTextWindow) == text)
+      GetSkinControlProcessedText(VisualsScreenForm_VisExTextWindow) == text) {
+    // Shown as it is: no wake-up each second for it until the plug-in or the skin changes.
+    m_timer1.Rest();
     return;
+  }
   SetSkinControlText(VisualsScreenForm_VisExTextWindow, text);
   SetSkinControlProcessedText(VisualsScreenForm_VisExTextWindow, text);
   update();
@@ -57,6 +63,7 @@ void TVisualsScreenForm::showEvent(QShowEvent* event) {
   TSkinUnitTemplateForm::showEvent(event);
   if (event->spontaneous()) return;  // restored from minimized: the plug-in still runs
   StartVisualsScreenPlugin();
+  m_timer1.Wake();
   Timer1Timer();
 }
 
@@ -68,7 +75,10 @@ void TVisualsScreenForm::hideEvent(QHideEvent* event) {
   if (TDeckForm* deck = DeckForm()) deck->update();  // its visuals button and canvas change
 }
 
-void TVisualsScreenForm::ContentAreaChanged() { LayOutDrawingPanel(); }
+void TVisualsScreenForm::ContentAreaChanged() {
+  LayOutDrawingPanel();
+  m_timer1.Wake();  // a new skin brings its own text display
+}
 
 void TVisualsScreenForm::LayOutDrawingPanel() {
   if (!DrawingPanel()) return;

@@ -33,6 +33,13 @@ namespace {
 
 QPointer<TVisualsScreenDrawingPaintBox> g_paintBox;
 std::string g_text;
+
+// The visuals window's timer rests while its text display shows this text; a new text wakes it.
+void SetVisualizationText(std::string text) {
+  if (text == g_text) return;
+  g_text = std::move(text);
+  if (TVisualsScreenForm* visuals = VisualsScreenForm()) visuals->Timer1().Wake();
+}
 // Written by the UI thread when it publishes the source, read by the render thread.
 std::atomic<bool> g_mainWindowVisible{true};
 // While the UI thread ticks every 20 ms anyway, that tick takes the newest frame: the render
@@ -208,7 +215,7 @@ bool StartVisualsScreenPlugin() {
   const TSoniqueVisPluginStatus status = SoniqueVisPluginStatus();
   if (!status.InfoPresent) return false;
   ResetVisTimeStamp();
-  g_text = status.PluginName;
+  SetVisualizationText(status.PluginName);
   if (g_paintBox) g_paintBox->setToolTip(QString::fromStdString(status.PluginName));
   return true;
 }
@@ -216,7 +223,7 @@ bool StartVisualsScreenPlugin() {
 void StopVisualsScreenPlugin() {
   if (g_paintBox) g_paintBox->setToolTip({});
   StopVisPlugin();
-  g_text.clear();
+  SetVisualizationText({});
 }
 
 void SwitchVisualsScreenToVideo(bool video) {

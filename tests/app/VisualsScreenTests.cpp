@@ -76,6 +76,40 @@ TEST_F(VisualsScreen, ShowingStartsThePluginItsFramesAreDrawnAndHidingStopsIt) {
   EXPECT_EQ(PaintBox().toolTip(), "");
 }
 
+// The name changes only when a plug-in starts or stops: the timer rests in between, and a
+// stopped or started plug-in wakes it for the next tick.
+TEST_F(VisualsScreen, TheTimerRestsWhileTheNameStandsAndAPluginChangeWakesIt) {
+  windows->Visuals.show();
+  TWindowTimer& timer = windows->Visuals.Timer1();
+  timer.Enable(true);
+  timer.Tick();
+  EXPECT_EQ(GetSkinControlText(VisualsScreenForm_VisExTextWindow), "Test Vis Plugin");
+  timer.Tick();
+  EXPECT_TRUE(timer.Resting()) << "nothing left to change";
+
+  StopVisualsScreenPlugin();
+  EXPECT_FALSE(timer.Resting());
+  timer.Tick();
+  EXPECT_EQ(GetSkinControlText(VisualsScreenForm_VisExTextWindow), "");
+  timer.Tick();
+  EXPECT_TRUE(timer.Resting());
+
+  ASSERT_TRUE(StartVisualsScreenPlugin());
+  EXPECT_FALSE(timer.Resting());
+  timer.Tick();
+  EXPECT_EQ(GetSkinControlText(VisualsScreenForm_VisExTextWindow), "Test Vis Plugin");
+
+  timer.Tick();
+  ASSERT_TRUE(timer.Resting());
+  // A skin load brings the skin's own text and lays the window out again.
+  SetSkinControlText(VisualsScreenForm_VisExTextWindow, "from a new skin");
+  windows->Visuals.RestoreDrawingPanel();
+  EXPECT_FALSE(timer.Resting());
+  timer.Tick();
+  EXPECT_EQ(GetSkinControlText(VisualsScreenForm_VisExTextWindow), "Test Vis Plugin");
+  timer.Enable(false);
+}
+
 // While the equalizer's 20 ms timer runs it carries the frames to the paint box; once it is
 // off the render thread hands them over by itself again.
 TEST_F(VisualsScreen, FramesArriveWithAndWithoutTheTwentyMillisecondTick) {

@@ -140,12 +140,15 @@ size_t Channel::Resample(const float* in, size_t frames, bool flush) {
 
 void Channel::WriteHistory(const float* in, size_t frames) {
   const uint32_t ch = format.channels;
-  uint64_t p = procCount_.load(std::memory_order_relaxed);
-  for (size_t f = 0; f < frames; ++f, ++p) {
-    std::atomic<float>* dst = &history_[(p % historyFrames_) * ch];
+  const uint64_t p = procCount_.load(std::memory_order_relaxed);
+  // One division per block, not per frame: this runs for every frame decoded.
+  size_t at = size_t(p % historyFrames_);
+  for (size_t f = 0; f < frames; ++f) {
+    std::atomic<float>* dst = &history_[at * ch];
     for (uint32_t c = 0; c < ch; ++c) dst[c].store(in[f * ch + c], std::memory_order_relaxed);
+    if (++at == historyFrames_) at = 0;
   }
-  procCount_.store(p, std::memory_order_release);
+  procCount_.store(p + frames, std::memory_order_release);
 }
 
 size_t Channel::Fill() {
@@ -290,16 +293,20 @@ bool Channel::LatestSamples(float* dst, size_t frames) {
   uint64_t src = 0, p = 0;
   voice->Locate(voice->HeardFrame(OutputPlayedFrames()), &src, &p);
   p = std::min(p, procCount_.load(std::memory_order_acquire));
-  for (size_t f = 0; f < frames; ++f) {
-    const uint64_t idx = p + f;
-    if (idx < frames) {
-      for (uint32_t c = 0; c < ch; ++c) dst[f * ch + c] = 0.0f;
-      continue;
-    }
-    const std::atomic<float>* s = &history_[((idx - frames) % historyFrames_) * ch];
+  // Frames before the channel's first are silence; the rest is read from the ring with one
+  // division per call: the meters and the visualization ask for thousands of frames each tick.
+  const size_t silent = p < frames ? size_t(frames - p) : 0;
+  std::fill(dst, dst + silent * ch, 0.0f);
+  const uint64_t oldest = p + silent - frames;
+  size_t at = size_t(oldest % historyFrames_);
+  for (size_t f = silent; f < frames; ++f) {
+    const std::atomic<float>* s = &history_[at * ch];
     for (uint32_t c = 0; c < ch; ++c) dst[f * ch + c] = s[c].load(std::memory_order_relaxed);
+    if (++at == historyFrames_) at = 0;
   }
-  return true;
+  // Decoding runs ahead of what is heard: a request reaching back nearly as far as the ring
+  // holds may have been partly written over meanwhile, and is refused rather than torn.
+  return procCount_.load(std::memory_order_acquire) - oldest <= historyFrames_ - kHistoryExtra / 2;
 }
 
 uint32_t Channel::SpareMs() const {

@@ -232,8 +232,9 @@ QRegion TSkinUnitTemplateForm::TakeChangedControls() {
     TSkinControlPaintKey& key = m_paintKeys[static_cast<std::size_t>(i)];
     const QRect before(key.Left, key.Top, key.Width, key.Height);
     if (!TakeSkinControlPaintKey(static_cast<KELDARSkinControls_IDs>(i), key, skin)) continue;
-    changed += before;  // a control that moved leaves its old place too
-    changed += QRect(key.Left, key.Top, key.Width, key.Height);
+    const QRect after(key.Left, key.Top, key.Width, key.Height);
+    if (before != after) changed += before;  // a control that moved leaves its old place too
+    changed += after;
   }
   return changed;
 }

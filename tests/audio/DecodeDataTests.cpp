@@ -108,4 +108,53 @@ TEST_F(DecodeDataTest, PlayingChannelHandsOutItsLatestSamples) {
   EXPECT_GT(KAUDIO_ChannelGetLevel(h) & 0xffff, 30000u);
 }
 
+// The channel keeps its latest samples in a ring that wraps about every 1.4 s while decoding
+// runs ahead of what is heard. A request read across the wrap comes out in order, with
+// silence only before the start; one reaching back nearly the whole ring is refused or whole,
+// never partly written over.
+TEST_F(DecodeDataTest, LatestSamplesComeOutInOrderAcrossTheRingsWrap) {
+  const std::string path = dir_.File("ramp.wav");
+  // A ramp that climbs one step a frame and falls back every 1000 frames.
+  constexpr int kFrames = 4 * 44100;
+  std::string pcm;
+  for (int k = 0; k < kFrames; ++k) {
+    const auto v = static_cast<int16_t>((k % 1000 - 500) * 32);
+    pcm.append(reinterpret_cast<const char*>(&v), 2);
+  }
+  const auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  const auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+  WriteFile(path, "RIFF" + u32(36 + uint32_t(pcm.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(44100) +
+                      u32(88200) + u16(2) + u16(16) + "data" + u32(uint32_t(pcm.size())) + pcm);
+  const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_SAMPLE_FLOAT);
+  ASSERT_NE(h, 0u);
+  ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));
+  const float step = 32.0f / 32768.0f;
+  const auto inOrder = [&](const std::vector<float>& got) {
+    size_t i = 0;
+    while (i < got.size() && got[i] == 0.0f) ++i;  // before the channel's first frame
+    for (; i + 1 < got.size(); ++i) {
+      const float d = got[i + 1] - got[i];
+      if (std::fabs(d - step) > 1e-6f && std::fabs(d + 999 * step) > 1e-5f) {
+        ADD_FAILURE() << got.size() << " frames: frame " << i << " jumps by " << d;
+        return false;
+      }
+    }
+    return true;
+  };
+  int reads = 0;
+  for (int t = 0; t < 30; ++t) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (const size_t want : {size_t(20000), size_t(55000)}) {
+      std::vector<float> got(want);
+      const KAUDIO_DWORD bytes = KAUDIO_ChannelGetData(h, got.data(), uint32_t(want * 4) | KAUDIO_DATA_FLOAT);
+      if (bytes == KAUDIO_DWORD(-1) && want > 20000) continue;
+      ASSERT_EQ(bytes, want * 4);
+      ASSERT_TRUE(inOrder(got)) << "at " << t * 100 + 100 << " ms";
+      reads += want == 20000;
+    }
+  }
+  EXPECT_EQ(reads, 30);
+  KAUDIO_StreamFree(h);
+}
+
 }  // namespace

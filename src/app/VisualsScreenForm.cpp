@@ -63,7 +63,6 @@ void TVisualsScreenForm::showEvent(QShowEvent* event) {
   TSkinUnitTemplateForm::showEvent(event);
   if (event->spontaneous()) return;  // restored from minimized: the plug-in still runs
   StartVisualsScreenPlugin();
-  m_timer1.Wake();
   Timer1Timer();
 }
 

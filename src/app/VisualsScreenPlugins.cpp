@@ -40,6 +40,7 @@ void SetVisualizationText(std::string text) {
   g_text = std::move(text);
   if (TVisualsScreenForm* visuals = VisualsScreenForm()) visuals->Timer1().Wake();
 }
+
 // Written by the UI thread when it publishes the source, read by the render thread.
 std::atomic<bool> g_mainWindowVisible{true};
 // While the UI thread ticks every 20 ms anyway, that tick takes the newest frame: the render

@@ -249,4 +249,15 @@ inline float Peak(const std::vector<float>& s, size_t from, size_t to) {
   return peak;
 }
 
+// The level a tone holds: the median of its 10 ms peaks. A single click (a late block on a loaded
+// machine, rung through the server's resampler) moves the whole peak, not this.
+inline float HeldLevel(const std::vector<float>& s, size_t from, size_t to) {
+  const size_t window = TSoundServer::kRate / 100;
+  std::vector<float> peaks;
+  for (size_t at = from; at + window <= to && at + window <= s.size(); at += window) peaks.push_back(Peak(s, at, at + window));
+  if (peaks.empty()) return 0;
+  std::nth_element(peaks.begin(), peaks.begin() + peaks.size() / 2, peaks.end());
+  return peaks[peaks.size() / 2];
+}
+
 }  // namespace soundcheck

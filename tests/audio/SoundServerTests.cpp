@@ -113,7 +113,7 @@ TEST_F(AlsaDeviceTest, AToneIsHeardWholeAndEndsOnceItsLastFrameWasPlayed) {
   EXPECT_NEAR(double(last - first) / TSoundServer::kRate, 2.0, 0.08);
   EXPECT_LT(LongestSilence(s, first, last), 40u) << "a gap in the tone";
   EXPECT_NEAR(Frequency(s, first, last), 1000.0, 3.0);
-  EXPECT_NEAR(Peak(s, first, last), 0.5, 0.03);
+  EXPECT_NEAR(HeldLevel(s, first, last), 0.5, 0.03);
   // The position is what the server played, not what was mixed ahead of it, and the end
   // comes once the last frame was played: neither before it nor never.
   EXPECT_NEAR(position, Between(capture.TimeOf(first), positionAt), 0.3);
@@ -211,7 +211,7 @@ TEST_F(NativeOutputTest, AToneIsHeardWholeAtItsPitchAndLevelAndEndsWhenItsLastFr
   EXPECT_NEAR(double(last - first) / TSoundServer::kRate, 2.0, 0.02);
   EXPECT_LT(LongestSilence(s, first, last), 40u) << "a gap in the tone";
   EXPECT_NEAR(Frequency(s, first, last), 1000.0, 3.0);
-  EXPECT_NEAR(Peak(s, first, last), 0.5, 0.03);
+  EXPECT_NEAR(HeldLevel(s, first, last), 0.5, 0.03);
   // The position is what the server played, not what was mixed ahead of it; the end comes
   // once the last frame was played.
   EXPECT_NEAR(position, Between(capture.TimeOf(first), positionAt), 0.1);

@@ -16,6 +16,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kConnectWait = std::chrono::milliseconds(1500);
 constexpr auto kListWait = std::chrono::milliseconds(1000);
+constexpr auto kTimingRefresh = std::chrono::milliseconds(1000);
 
 void Unref(pa_operation* op) {
   if (op) pa_operation_unref(op);
@@ -315,7 +316,7 @@ void PulseAudioOutput::WriteAvailable() {
     left -= len;
     wrote = true;
   }
-  if (wrote) RequestTiming();
+  if (wrote && TimingStale()) RequestTiming();
   // Nothing has played for a while: nothing runs until a voice starts.
   if (mixer_->SilentFrames() >= IdleAfterFrames(*this)) GoIdle();
 }
@@ -331,6 +332,14 @@ void PulseAudioOutput::Cork(bool cork) {
 void PulseAudioOutput::RequestTiming() {
   // The answer comes through the latency-update callback, which publishes it.
   Unref(pa_stream_update_timing_info(stream_, nullptr, nullptr));
+  timingAskedAt_ = Clock::now();
+}
+
+bool PulseAudioOutput::TimingStale() const {
+  // A playing stream's report runs on by the sample rate, so a refill asks again only after a
+  // while; until a report says the server plays, every refill asks (the clock waits for it).
+  const pa_timing_info* t = pa_stream_get_timing_info(stream_);
+  return !t || !t->playing || Clock::now() - timingAskedAt_ >= kTimingRefresh;
 }
 
 void PulseAudioOutput::DropLocked() {

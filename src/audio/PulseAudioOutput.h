@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -68,6 +69,7 @@ class PulseAudioOutput final : public OutputDevice {
   void WriteAvailable();
   void Cork(bool cork);
   void RequestTiming();
+  bool TimingStale() const;
   void DropLocked();
   void GoIdle();
   uint64_t PlayedLocked() const;
@@ -97,6 +99,7 @@ class PulseAudioOutput final : public OutputDevice {
   std::atomic<bool> broken_{false};
   std::atomic<bool> live_{false};  // connected and ready
   std::atomic<uint64_t> written_{0};
+  std::chrono::steady_clock::time_point timingAskedAt_;  // main-loop lock
   // Our frame count at the stream's time 0: moves when the server drops what it held.
   int64_t clockBase_ = 0;
   mutable std::atomic<uint64_t> reported_{0};  // the clock never goes back

@@ -50,20 +50,48 @@ void FillRect(uint32_t* pixels, int width, int height, int pitch, int x0, int y0
   for (int y = y0; y < y1; ++y) std::fill(pixels + static_cast<ptrdiff_t>(y) * pitch + x0, pixels + static_cast<ptrdiff_t>(y) * pitch + x1, colour);
 }
 
+// A dark blue gradient, lighter towards the bottom.
+uint32_t BackgroundAt(int y, int height) {
+  const int shade = 8 + 16 * y / std::max(1, height);
+  return Rgb(shade / 2, shade / 2, shade);
+}
+
 void DrawBackground(uint32_t* pixels, int width, int height, int pitch) {
-  for (int y = 0; y < height; ++y) {
-    const int shade = 8 + 16 * y / std::max(1, height);
-    std::fill(pixels + static_cast<ptrdiff_t>(y) * pitch, pixels + static_cast<ptrdiff_t>(y) * pitch + width, Rgb(shade / 2, shade / 2, shade));
-  }
+  for (int y = 0; y < height; ++y)
+    std::fill(pixels + static_cast<ptrdiff_t>(y) * pitch, pixels + static_cast<ptrdiff_t>(y) * pitch + width, BackgroundAt(y, height));
+}
+
+// The host keeps the picture between frames, so the analyser paints its background whole only
+// once and then restores it where the last bars and caps stood: most of the picture is not
+// written at all. A new picture, a new size, the other mode or a picture that was wiped (its
+// first column, where no bar reaches, is not background) is painted whole again.
+struct TPaintedBars {
+  const uint32_t* Pixels = nullptr;
+  int Width = 0, Height = 0, Pitch = 0;
+  int Reach[2][kBars] = {};  // rows from the middle each bar and cap covered
+};
+TPaintedBars g_painted;
+
+bool BackgroundStands(const uint32_t* pixels, int width, int height, int pitch) {
+  if (g_painted.Pixels != pixels || g_painted.Width != width || g_painted.Height != height || g_painted.Pitch != pitch)
+    return false;
+  for (const int y : {0, height / 2, height - 1})
+    if (pixels[static_cast<ptrdiff_t>(y) * pitch] != BackgroundAt(y, height)) return false;
+  return true;
 }
 
 // Bars grouped on a roughly logarithmic scale, left channel above, right channel mirrored below.
 void DrawSpectrum(uint32_t* pixels, int width, int height, int pitch, const VisRenderData& data) {
-  DrawBackground(pixels, width, height, pitch);
   const int half = height / 2;
   const int slot = std::max(1, width / kBars);
+  const bool restore = BackgroundStands(pixels, width, height, pitch);
+  if (!restore) {
+    DrawBackground(pixels, width, height, pitch);
+    g_painted = {pixels, width, height, pitch, {}};
+  }
   for (int c = 0; c < 2; ++c)
     for (int b = 0; b < kBars; ++b) {
+      const int x0 = b * slot + 1, x1 = (b + 1) * slot - 1;
       const int first = kBarBins.First[b], last = kBarBins.Last[b];
       int strongest = 0;
       for (int i = first; i < last && i < 256; ++i) strongest = std::max<int>(strongest, data.Spectrum[c][i]);
@@ -77,16 +105,20 @@ void DrawSpectrum(uint32_t* pixels, int width, int height, int pitch, const VisR
         g_peakFall[c][b] += 0.002f;
         g_peak[c][b] = std::max(g_level[c][b], g_peak[c][b] - std::max(0.0f, g_peakFall[c][b]));
       }
-      const int x0 = b * slot + 1, x1 = (b + 1) * slot - 1;
       const int bar = static_cast<int>(g_level[c][b] * (half - 2));
       const int peak = static_cast<int>(g_peak[c][b] * (half - 2));
-      for (int k = 0; k < bar; ++k) {
-        const uint32_t colour = BarColour(static_cast<float>(k) / std::max(1, half - 2));
-        const int y = c == 0 ? half - 1 - k : half + k;
-        if (k % 3 != 2) FillRect(pixels, width, height, pitch, x0, y, x1, y + 1, colour);
-      }
+      // Row k of a bar counts outwards from the middle; every third one is a gap.
+      auto rowAt = [&](int k) { return c == 0 ? half - 1 - k : half + k; };
+      auto barRow = [&](int k) { return k < bar && k % 3 != 2; };
+      if (restore)
+        for (int k = 0; k < g_painted.Reach[c][b]; ++k)
+          if (!barRow(k)) FillRect(pixels, width, height, pitch, x0, rowAt(k), x1, rowAt(k) + 1, BackgroundAt(rowAt(k), height));
+      for (int k = 0; k < bar; ++k)
+        if (barRow(k))
+          FillRect(pixels, width, height, pitch, x0, rowAt(k), x1, rowAt(k) + 1, BarColour(static_cast<float>(k) / std::max(1, half - 2)));
       const int py = c == 0 ? half - 2 - peak : half + peak;
       FillRect(pixels, width, height, pitch, x0, py, x1, py + 2, Rgb(230, 230, 255));
+      g_painted.Reach[c][b] = peak + 2;
     }
 }
 
@@ -97,6 +129,7 @@ void Plot(uint32_t* pixels, int width, int height, int pitch, int x, int y, uint
 // Two traces joined point to point, with a dim glow under each line.
 void DrawScope(uint32_t* pixels, int width, int height, int pitch, const VisRenderData& data) {
   DrawBackground(pixels, width, height, pitch);
+  g_painted = {};  // the traces reach everywhere
   const int quarter = height / 4;
   for (int c = 0; c < 2; ++c) {
     const int base = c == 0 ? quarter : 3 * quarter;
@@ -118,6 +151,7 @@ void DrawScope(uint32_t* pixels, int width, int height, int pitch, const VisRend
 void Initialize() {
   for (int c = 0; c < 2; ++c)
     for (int b = 0; b < kBars; ++b) g_level[c][b] = g_peak[c][b] = g_peakFall[c][b] = 0;
+  g_painted = {};
 }
 
 int32_t Render(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch, VisRenderData* data) {
@@ -136,7 +170,7 @@ int32_t Clicked(int32_t, int32_t, int32_t) {
 
 int32_t Deinit() { return 1; }
 
-// No clearing by the host: every frame paints its whole background first.
+// No clearing by the host: the analyser keeps its background between frames, the scope paints it whole.
 VisPluginInfo g_info = {1, "Keldar Spectrum and Scope", VIS_REQUIRES_WAVEFORM | VIS_REQUIRES_SPECTRUM,
                         &Initialize, &Render, nullptr, nullptr, &Deinit, &Clicked};
 

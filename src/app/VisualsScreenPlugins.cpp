@@ -110,11 +110,21 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
   // gets back the one no image refers to any more.
   m_frame = QImage();
   m_pixels.swap(m_spare);
-  if (width > 0 && height > 0)
-    m_frame = QImage(reinterpret_cast<const uchar*>(m_pixels.data()), width, height, width * 4, QImage::Format_RGB32);
+  if (width > 0 && height > 0 && m_pixels.size() >= size_t(width) * size_t(height))
+    m_frame = ImageOverPixels(width, height);
   // Drawn at once rather than through a posted update: one pass of the event loop per frame.
   repaint();
   WriteSnapshot(*this);
+}
+
+QImage TVisualsScreenDrawingPaintBox::ImageOverPixels(int width, int height) {
+  // A new image for every frame cost an allocation and a look at the screen's resolution.
+  const auto* bits = reinterpret_cast<const uchar*>(m_pixels.data());
+  for (const QImage& image : m_images)
+    if (image.constBits() == bits && image.width() == width && image.height() == height) return image;
+  QImage& slot = m_images[m_nextImage++ % m_images.size()];
+  slot = QImage(bits, width, height, width * 4, QImage::Format_RGB32);
+  return slot;
 }
 
 void TVisualsScreenDrawingPaintBox::VideoFrameArrived() {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,9 +34,14 @@ class TVisualsScreenDrawingPaintBox : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // An image over m_pixels as it is now, made once for each of the buffers that go round.
+  QImage ImageOverPixels(int width, int height);
+
   std::vector<uint32_t> m_pixels;  // the last frame taken from the host
   std::vector<uint32_t> m_spare;   // handed back to the host at the next take
   QImage m_frame;                  // drawn from m_pixels
+  std::array<QImage, 3> m_images;  // images over the buffers seen lately, never drawn unless current
+  size_t m_nextImage = 0;
 };
 
 // Installs the host's hooks (data, rate, video, main-window visibility, frame hand-over)

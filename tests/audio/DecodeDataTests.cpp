@@ -42,6 +42,42 @@ TEST_F(DecodeDataTest, DecodedSamplesMatchTheSourceTone) {
   }
 }
 
+// Lossy decoders give planar float: each side must come out on its own side, whole and in
+// time, also from a file whose rate is not the one the library was started at.
+TEST_F(DecodeDataTest, LossyStereoKeepsEachSideOnItsOwnSide) {
+  for (const char* ext : {".mp3", ".ogg", ".m4a", ".opus"}) {
+    const std::string wav = dir_.File(std::string("sides") + ext + ".wav"), path = dir_.File(std::string("sides") + ext);
+    ASSERT_TRUE(Shell("sox -n -r 48000 -c 2 -b 16 '" + wav + "' synth 1 sine 440 sine 1000 vol 0.5"));
+    ASSERT_TRUE(Shell("ffmpeg -v quiet -y -i '" + wav + "' '" + path + "'")) << ext;
+    const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_STREAM_DECODE | KAUDIO_SAMPLE_FLOAT);
+    ASSERT_NE(h, 0u) << ext;
+    KAUDIO_CHANNELINFO info{};
+    ASSERT_TRUE(KAUDIO_ChannelGetInfo(h, &info));
+    ASSERT_EQ(info.chans, 2u) << ext;
+    const std::vector<float> all = DecodeAll(h);
+    const size_t frames = all.size() / 2;
+    EXPECT_NEAR(double(frames), double(info.freq), info.freq * 0.06) << ext << ": one second";
+    // Each side's frequency from its rising zero crossings in the steady middle.
+    auto frequency = [&](int side) {
+      size_t first = 0, last = 0, count = 0;
+      for (size_t i = frames / 4 + 1; i < frames * 3 / 4; ++i)
+        if (all[2 * (i - 1) + side] < 0 && all[2 * i + side] >= 0) {
+          if (count++ == 0) first = i;
+          last = i;
+        }
+      return count > 1 ? double(count - 1) * info.freq / double(last - first) : 0.0;
+    };
+    EXPECT_NEAR(frequency(0), 440.0, 5.0) << ext << ": the left side";
+    EXPECT_NEAR(frequency(1), 1000.0, 10.0) << ext << ": the right side";
+    float peak[2] = {0, 0};
+    for (size_t i = frames / 4; i < frames * 3 / 4; ++i)
+      for (int side = 0; side < 2; ++side) peak[side] = std::max(peak[side], std::fabs(all[2 * i + side]));
+    EXPECT_NEAR(peak[0], 0.5, 0.08) << ext;
+    EXPECT_NEAR(peak[1], 0.5, 0.08) << ext;
+    KAUDIO_StreamFree(h);
+  }
+}
+
 TEST_F(DecodeDataTest, SeekingIsSampleAccurate) {
   for (const char* ext : {".wav", ".flac", ".mp3"}) {
     const std::string path = dir_.File(std::string("seek") + ext);

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +29,28 @@ class TTempFolder {
  private:
   std::string m_path;
 };
+
+// A canonical PCM WAV: RIFF header, 16-byte fmt chunk, then a data chunk holding samples as given.
+inline std::string PcmWav(int channels, int rate, int bits, const std::string& samples) {
+  std::string out;
+  auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF); };
+  auto u16 = [&](std::uint16_t v) { out += static_cast<char>(v & 0xFF); out += static_cast<char>(v >> 8); };
+  const auto align = static_cast<std::uint16_t>(channels * bits / 8);
+  const auto dataBytes = static_cast<std::uint32_t>(samples.size());
+  out += "RIFF";
+  u32(36 + dataBytes);
+  out += "WAVEfmt ";
+  u32(16);
+  u16(1);
+  u16(static_cast<std::uint16_t>(channels));
+  u32(static_cast<std::uint32_t>(rate));
+  u32(static_cast<std::uint32_t>(rate) * align);
+  u16(align);
+  u16(static_cast<std::uint16_t>(bits));
+  out += "data";
+  u32(dataBytes);
+  return out + samples;
+}
 
 inline void WriteTextFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);

@@ -107,15 +107,16 @@ void DrawSpectrum(uint32_t* pixels, int width, int height, int pitch, const VisR
       }
       const int bar = static_cast<int>(g_level[c][b] * (half - 2));
       const int peak = static_cast<int>(g_peak[c][b] * (half - 2));
-      // Row k of a bar counts outwards from the middle; every third one is a gap.
-      auto rowAt = [&](int k) { return c == 0 ? half - 1 - k : half + k; };
-      auto barRow = [&](int k) { return k < bar && k % 3 != 2; };
-      if (restore)
-        for (int k = 0; k < g_painted.Reach[c][b]; ++k)
-          if (!barRow(k)) FillRect(pixels, width, height, pitch, x0, rowAt(k), x1, rowAt(k) + 1, BackgroundAt(rowAt(k), height));
-      for (int k = 0; k < bar; ++k)
-        if (barRow(k))
-          FillRect(pixels, width, height, pitch, x0, rowAt(k), x1, rowAt(k) + 1, BarColour(static_cast<float>(k) / std::max(1, half - 2)));
+      // Row k of a bar counts outwards from the middle; every third one is a gap. Rows the
+      // last frame covered and this bar does not get their background back.
+      const int reach = restore ? g_painted.Reach[c][b] : 0;
+      for (int k = 0; k < std::max(bar, reach); ++k) {
+        const int y = c == 0 ? half - 1 - k : half + k;
+        if (k < bar && k % 3 != 2)
+          FillRect(pixels, width, height, pitch, x0, y, x1, y + 1, BarColour(static_cast<float>(k) / std::max(1, half - 2)));
+        else if (k < reach)
+          FillRect(pixels, width, height, pitch, x0, y, x1, y + 1, BackgroundAt(y, height));
+      }
       const int py = c == 0 ? half - 2 - peak : half + peak;
       FillRect(pixels, width, height, pitch, x0, py, x1, py + 2, Rgb(230, 230, 255));
       g_painted.Reach[c][b] = peak + 2;

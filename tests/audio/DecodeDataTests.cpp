@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "AudioTestSupport.h"
+#include "TestSupport.h"
 
 using namespace audiotest;
 
@@ -157,10 +158,7 @@ TEST_F(DecodeDataTest, LatestSamplesComeOutInOrderAcrossTheRingsWrap) {
     const auto v = static_cast<int16_t>((k % 1000 - 500) * 32);
     pcm.append(reinterpret_cast<const char*>(&v), 2);
   }
-  const auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-  const auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-  WriteFile(path, "RIFF" + u32(36 + uint32_t(pcm.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(44100) +
-                      u32(88200) + u16(2) + u16(16) + "data" + u32(uint32_t(pcm.size())) + pcm);
+  WriteFile(path, PcmWav(1, 44100, 16, pcm));
   const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_SAMPLE_FLOAT);
   ASSERT_NE(h, 0u);
   ASSERT_TRUE(KAUDIO_ChannelPlay(h, 0));

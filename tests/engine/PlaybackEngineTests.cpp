@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "TestSupport.h"
 #include "engine/BASSAPI.h"
 #include "engine/KELDAR_AUDIOVIDEO_API.h"
 #include "engine/KELDAR_EngineErrorReports.h"
@@ -129,32 +130,10 @@ TEST_F(PlaybackEngineTest, MarkersPlayTheRangeAndEndAtItsLength) {
   EXPECT_EQ(Engine().TotalSeconds, 120);
 }
 
-// A canonical PCM WAV: RIFF header, 16-byte fmt chunk, then a data chunk of dataBytes zeros.
-std::string PcmWav(int channels, int rate, int bits, std::uint32_t dataBytes) {
-  std::string out;
-  auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF); };
-  auto u16 = [&](std::uint16_t v) { out += static_cast<char>(v & 0xFF); out += static_cast<char>(v >> 8); };
-  const std::uint16_t align = static_cast<std::uint16_t>(channels * bits / 8);
-  out += "RIFF";
-  u32(36 + dataBytes);
-  out += "WAVEfmt ";
-  u32(16);
-  u16(1);
-  u16(static_cast<std::uint16_t>(channels));
-  u32(static_cast<std::uint32_t>(rate));
-  u32(static_cast<std::uint32_t>(rate) * align);
-  u16(align);
-  u16(static_cast<std::uint16_t>(bits));
-  out += "data";
-  u32(dataBytes);
-  out.append(dataBytes, '\0');
-  return out;
-}
-
 // A one-sample file measures 0 s: the engine's zero-length path from opening to the end.
 TEST_F(PlaybackEngineTest, ZeroSecondFileGetsTotalOneAndEndsAtOnce) {
   const std::string one = (Dir() / "onesample.wav").string();
-  std::ofstream(one, std::ios::binary) << PcmWav(2, 44100, 16, 4);
+  std::ofstream(one, std::ios::binary) << PcmWav(2, 44100, 16, std::string(4, '\0'));
   ASSERT_TRUE(Open(one));
   ASSERT_EQ(Engine().CurrentMediaType, KELDAR_AUDIOVIDEO_API_mtStream);
   const KAUDIO_QWORD bytes = KAUDIO_ChannelGetLength(Engine().StreamHandle, 0);
@@ -196,7 +175,7 @@ TEST_F(PlaybackEngineTest, ZeroSecondFileGetsTotalOneAndEndsAtOnce) {
 // A WAV whose data chunk is empty holds no sample at all: a real file of no length.
 TEST_F(PlaybackEngineTest, HeaderOnlyWavOpensWithTotalOneAndEndsAtOnce) {
   const std::string empty = (Dir() / "empty.wav").string();
-  const std::string wav = PcmWav(2, 44100, 16, 0);
+  const std::string wav = PcmWav(2, 44100, 16, "");
   ASSERT_EQ(wav.size(), 44u);
   std::ofstream(empty, std::ios::binary) << wav;
   ASSERT_TRUE(Open(empty));

@@ -1,5 +1,6 @@
 #include "app/VisualsScreenPlugins.h"
 
+#include <QBackingStore>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMetaObject>
@@ -7,6 +8,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QRegion>
+#include <QWindow>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -113,8 +115,33 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
   if (width > 0 && height > 0 && m_pixels.size() >= size_t(width) * size_t(height))
     m_frame = ImageOverPixels(width, height);
   // Drawn at once rather than through a posted update: one pass of the event loop per frame.
-  repaint();
+  if (!CopyFrameIntoWindow()) repaint();
   WriteSnapshot(*this);
+}
+
+bool TVisualsScreenDrawingPaintBox::CopyFrameIntoWindow() {
+  if (m_frame.isNull() || m_frame.size() != size() || !isVisible() || VisualsScreenShowsVideo()) return false;
+  QWidget* top = window();
+  QBackingStore* store = top->backingStore();
+  QWindow* handle = top->windowHandle();
+  if (store == nullptr || handle == nullptr || !handle->isExposed() || devicePixelRatio() != 1.0) return false;
+  if (visibleRegion() != QRegion(rect())) return false;
+  const QRect target(mapTo(top, QPoint(0, 0)), size());
+  if (!QRect(QPoint(0, 0), store->size()).contains(target)) return false;
+  store->beginPaint(target);
+  auto* image = dynamic_cast<QImage*>(store->paintDevice());
+  const bool fits = image != nullptr && image->devicePixelRatio() == 1.0 &&
+                    (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied ||
+                     image->format() == QImage::Format_ARGB32) &&
+                    QRect(QPoint(0, 0), image->size()).contains(target);
+  if (fits) {
+    const size_t rowBytes = size_t(target.width()) * 4;
+    for (int y = 0; y < target.height(); ++y)
+      std::memcpy(image->scanLine(target.y() + y) + size_t(target.x()) * 4, m_frame.constScanLine(y), rowBytes);
+  }
+  store->endPaint();
+  if (fits) store->flush(target, handle);
+  return fits;
 }
 
 QImage TVisualsScreenDrawingPaintBox::ImageOverPixels(int width, int height) {

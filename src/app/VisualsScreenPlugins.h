@@ -36,6 +36,9 @@ class TVisualsScreenDrawingPaintBox : public QWidget {
  private:
   // An image over m_pixels as it is now, made once for each of the buffers that go round.
   QImage ImageOverPixels(int width, int height);
+  // Copies the frame straight into the window's backing store and shows it; false when the
+  // window or the area is in a state only the widget repaint handles.
+  bool CopyFrameIntoWindow();
 
   std::vector<uint32_t> m_pixels;  // the last frame taken from the host
   std::vector<uint32_t> m_spare;   // handed back to the host at the next take

@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 
 #include <filesystem>
@@ -128,6 +129,35 @@ TEST_F(VisualsScreen, FramesArriveWithAndWithoutTheTwentyMillisecondTick) {
   PaintBox().ClearFrame();
   ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); })) << "frames without the tick";
   EXPECT_EQ(PaintBox().Frame().pixel(3, 3), 0xFFFF0000u);
+}
+
+// Frames go straight into the window's backing store: what the window shows must be the
+// frame inside the drawing area and exactly what the widgets paint around it.
+TEST_F(VisualsScreen, WhatTheWindowShowsIsTheNewestFrameInItsPlaceAndTheSkinAroundIt) {
+  windows->Visuals.show();
+  ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); }));
+  const QRect area(PaintBox().mapTo(&windows->Visuals, QPoint(0, 0)), PaintBox().size());
+  ASSERT_GT(area.x() + area.y(), 0) << "the area must sit inside the window's frame for this test";
+  auto shown = [&] {
+    return QGuiApplication::primaryScreen()->grabWindow(windows->Visuals.winId()).toImage().convertToFormat(
+        QImage::Format_RGB32);
+  };
+  for (const uint32_t fill : {0x0000FF00u, 0x000000FFu, 0x00FF00FFu}) {
+    state->Fill = fill;
+    ASSERT_TRUE(PumpUntil([&] { return PaintBox().Frame().pixel(0, 0) == (fill | 0xFF000000u); }));
+    const QImage screen = shown();
+    ASSERT_TRUE(screen.rect().contains(area));
+    for (const QPoint at : {area.topLeft(), area.bottomRight(), area.center()})
+      EXPECT_EQ(screen.pixel(at), fill | 0xFF000000u) << std::hex << fill << " at " << at.x() << "," << at.y();
+    // Around the area, the skin as the widgets paint it: a frame copied to the wrong place
+    // would show there.
+    const QImage painted = windows->Visuals.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < screen.height(); ++y)
+      for (int x = 0; x < screen.width(); ++x)
+        if (!area.contains(x, y) && screen.pixel(x, y) != painted.pixel(x, y)) ++differing;
+    EXPECT_EQ(differing, 0) << std::hex << fill;
+  }
 }
 
 TEST_F(VisualsScreen, LeftClicksAndNewSizesReachThePlugin) {

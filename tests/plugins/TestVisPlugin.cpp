@@ -39,8 +39,9 @@ int32_t Render(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch, V
   g_state.Height = height;
   g_state.Pitch = pitch;
   std::memcpy(&g_state.LastData, data, sizeof(VisRenderData));
+  const uint32_t fill = g_state.Fill;
   for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x) pixels[y * pitch + x] = g_state.Fill;
+    for (int32_t x = 0; x < width; ++x) pixels[y * pitch + x] = fill;
   ++g_state.RenderCount;  // last: a test that saw the count sees the frame's values
   return g_state.RenderResult.load();
 }

@@ -20,7 +20,7 @@ struct TTestVisPluginState {
   // How RenderProc behaves.
   std::atomic<int32_t> RenderResult{1};
   std::atomic<bool> CrashInRender{false};
-  uint32_t Fill = 0x00FF0000;  // painted over the whole picture each frame
+  std::atomic<uint32_t> Fill{0x00FF0000};  // painted over the whole picture each frame
   // What happened.
   std::mutex CallsMutex;  // clicks (UI thread) and frames (render thread) log side by side
   std::string Calls;      // "Q O I R C S D" letters, in order

@@ -124,7 +124,7 @@ bool TVisualsScreenDrawingPaintBox::CopyFrameIntoWindow() {
   QWidget* top = window();
   QBackingStore* store = top->backingStore();
   QWindow* handle = top->windowHandle();
-  if (store == nullptr || handle == nullptr || !handle->isExposed() || devicePixelRatio() != 1.0) return false;
+  if (store == nullptr || handle == nullptr || !handle->isExposed()) return false;
   if (visibleRegion() != QRegion(rect())) return false;
   const QRect target(mapTo(top, QPoint(0, 0)), size());
   if (!QRect(QPoint(0, 0), store->size()).contains(target)) return false;
@@ -136,8 +136,9 @@ bool TVisualsScreenDrawingPaintBox::CopyFrameIntoWindow() {
                     QRect(QPoint(0, 0), image->size()).contains(target);
   if (fits) {
     const size_t rowBytes = size_t(target.width()) * 4;
-    for (int y = 0; y < target.height(); ++y)
-      std::memcpy(image->scanLine(target.y() + y) + size_t(target.x()) * 4, m_frame.constScanLine(y), rowBytes);
+    uchar* row = image->bits() + qsizetype(target.y()) * image->bytesPerLine() + qsizetype(target.x()) * 4;
+    for (int y = 0; y < target.height(); ++y, row += image->bytesPerLine())
+      std::memcpy(row, m_frame.constScanLine(y), rowBytes);
   }
   store->endPaint();
   if (fits) store->flush(target, handle);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -112,20 +113,38 @@ void FreePicture(THost& h) {
   h.frameWidth = h.frameHeight = 0;
 }
 
+// Nearest integer, ties to even (the default rounding mode): adding and taking away 1.5 * 2^52
+// leaves no bits below the units, exact for |value| < 2^51. A library call per value cost
+// a tenth of the render thread's time.
+double RoundHalfEven(double value) {
+  constexpr double kShift = 6755399441055744.0;
+  return (value + kShift) - kShift;
+}
+
 // Rounds to the nearest integer, ties to even, and keeps the low 8 bits.
 int8_t LowByte(double value) {
   if (!std::isfinite(value)) return 0;
   value = std::clamp(value, -1e9, 1e9);
-  return static_cast<int8_t>(static_cast<uint8_t>(static_cast<int64_t>(std::nearbyint(value)) & 0xFF));
+  return static_cast<int8_t>(static_cast<uint8_t>(static_cast<int64_t>(RoundHalfEven(value)) & 0xFF));
+}
+
+// Two output values per input frame: the 256 frames stretch over 512 indices, index i reading
+// frame i / 2 rounded to the nearest, ties to even.
+const std::array<uint8_t, 512>& WaveformFrameIndices() {
+  static const std::array<uint8_t, 512> indices = [] {
+    std::array<uint8_t, 512> k{};
+    for (int i = 0; i < 512; ++i) k[i] = static_cast<uint8_t>(std::min(255.0, RoundHalfEven(i * 0.5)));
+    return k;
+  }();
+  return indices;
 }
 
 void FillWaveform(THost& h) {
   float samples[512] = {};
   if (SoniqueVisPluginHooks().GetWaveformData) SoniqueVisPluginHooks().GetWaveformData(samples);
-  // Two output values per input frame: the 256 frames stretch over 512 indices.
-  double p = 0.0;
-  for (int i = 0; i < 512; ++i, p += 0.5) {
-    const int k = std::min(255, static_cast<int>(std::nearbyint(p)));
+  const std::array<uint8_t, 512>& frameOf = WaveformFrameIndices();
+  for (int i = 0; i < 512; ++i) {
+    const int k = frameOf[i];
     h.data.Waveform[0][i] = LowByte(static_cast<double>(samples[2 * k]) * 127.0);
     h.data.Waveform[1][i] = LowByte(static_cast<double>(samples[2 * k + 1]) * 127.0);
   }
@@ -145,13 +164,15 @@ void FillSpectrum(THost& h) {
 }  // namespace
 
 void CopyVisPixelsOpaque(uint32_t* to, const uint32_t* from, size_t count) {
-  // Two pixels at a time: this runs for every pixel of every frame.
+  // Eight pixels at a time in vector registers: this runs for every pixel of every frame.
+  using Pixels8 = uint32_t __attribute__((vector_size(32)));
+  const Pixels8 opaque = Pixels8{} | 0xFF000000u;
   size_t i = 0;
-  for (; i + 2 <= count; i += 2) {
-    uint64_t pair;
-    std::memcpy(&pair, from + i, sizeof pair);
-    pair |= 0xFF000000FF000000ull;
-    std::memcpy(to + i, &pair, sizeof pair);
+  for (; i + 8 <= count; i += 8) {
+    Pixels8 eight;
+    std::memcpy(&eight, from + i, sizeof eight);
+    eight |= opaque;
+    std::memcpy(to + i, &eight, sizeof eight);
   }
   for (; i < count; ++i) to[i] = from[i] | 0xFF000000u;
 }

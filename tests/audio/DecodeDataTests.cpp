@@ -1,7 +1,9 @@
 // Decoding channels, sample data, spectrum and levels.
 #include <chrono>
 #include <cmath>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "AudioTestSupport.h"
 #include "TestSupport.h"
@@ -123,6 +125,34 @@ TEST_F(DecodeDataTest, FftPeaksAt440AndLevelOfFullScaleToneIsNear32768) {
   EXPECT_GT(level >> 16, 32000u);
   int16_t pcm[8];
   EXPECT_EQ(KAUDIO_ChannelGetData(h, pcm, sizeof pcm), sizeof pcm);
+}
+
+// The level's halves: even channels are the left, odd ones the right, a mono channel both.
+TEST_F(DecodeDataTest, LevelTakesEachSideFromItsOwnChannels) {
+  struct TCase {
+    int channels;
+    std::vector<int16_t> amplitudes;  // per channel
+    unsigned left, right;
+  };
+  for (const TCase& c : {TCase{1, {16384}, 16384, 16384}, TCase{2, {16384, 8192}, 16384, 8192},
+                         TCase{2, {4096, 24576}, 4096, 24576}, TCase{3, {4096, 8192, 24576}, 24576, 8192},
+                         TCase{4, {4096, 8192, 2048, 16384}, 4096, 16384}}) {
+    std::string pcm;
+    for (int f = 0; f < 4410; ++f)
+      for (int ch = 0; ch < c.channels; ++ch) {
+        // A square wave at the channel's amplitude.
+        int16_t v = static_cast<int16_t>(f % 2 ? c.amplitudes[ch] : -c.amplitudes[ch]);
+        pcm.append(reinterpret_cast<const char*>(&v), 2);
+      }
+    const std::string path = dir_.File("level" + std::to_string(c.channels) + std::to_string(c.left) + ".wav");
+    WriteFile(path, PcmWav(c.channels, 44100, 16, pcm));
+    const KAUDIO_HSTREAM h = KAUDIO_StreamCreateFile(0, path.c_str(), 0, 0, KAUDIO_STREAM_DECODE);
+    ASSERT_NE(h, 0u) << c.channels;
+    const KAUDIO_DWORD level = KAUDIO_ChannelGetLevel(h);
+    EXPECT_EQ(level & 0xFFFF, c.left) << c.channels << " channels";
+    EXPECT_EQ(level >> 16, c.right) << c.channels << " channels";
+    KAUDIO_StreamFree(h);
+  }
 }
 
 TEST_F(DecodeDataTest, PlayingChannelHandsOutItsLatestSamples) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 
@@ -40,13 +41,15 @@ class Voice {
 
   // Producer side.
   void Write(const float* frames, size_t n) {
-    uint64_t w = write_.load(std::memory_order_relaxed);
-    for (size_t i = 0; i < n; ++i, ++w) {
-      float* dst = &ring_[(w % capacity_) * kOutChannels];
-      dst[0] = frames[i * 2];
-      dst[1] = frames[i * 2 + 1];
+    const uint64_t w = write_.load(std::memory_order_relaxed);
+    // At most two copies, before and after the ring's wrap.
+    for (size_t done = 0; done < n;) {
+      const size_t at = size_t((w + done) % capacity_);
+      const size_t run = std::min(n - done, capacity_ - at);
+      std::memcpy(&ring_[at * kOutChannels], frames + done * kOutChannels, run * kOutChannels * sizeof(float));
+      done += run;
     }
-    write_.store(w, std::memory_order_release);
+    write_.store(w + n, std::memory_order_release);
   }
   void AddMarker(uint64_t out, uint64_t src, uint64_t proc) {
     const uint64_t n = markerCount_.load(std::memory_order_relaxed);
@@ -136,12 +139,19 @@ class Voice {
     }
     const float stepL = n ? (targetL - gainL_) / float(n) : 0.0f;
     const float stepR = n ? (targetR - gainR_) / float(n) : 0.0f;
-    for (uint32_t i = 0; i < n; ++i) {
-      const float* src = &ring_[((r + i) % capacity_) * kOutChannels];
-      gainL_ += stepL;
-      gainR_ += stepR;
-      out[i * 2] += src[0] * gainL_;
-      out[i * 2 + 1] += src[1] * gainR_;
+    // At most two runs, before and after the ring's wrap: no division per frame.
+    for (uint32_t done = 0; done < n;) {
+      const size_t at = size_t((r + done) % capacity_);
+      const uint32_t run = uint32_t(std::min<uint64_t>(n - done, capacity_ - at));
+      const float* src = &ring_[at * kOutChannels];
+      float* dst = out + size_t(done) * kOutChannels;
+      for (uint32_t i = 0; i < run; ++i) {
+        gainL_ += stepL;
+        gainR_ += stepR;
+        dst[i * kOutChannels] += src[i * kOutChannels] * gainL_;
+        dst[i * kOutChannels + 1] += src[i * kOutChannels + 1] * gainR_;
+      }
+      done += run;
     }
     if (n) {
       gainL_ = targetL;

@@ -1,16 +1,19 @@
 #include "plugins/SoniqueVisPlugin_API.h"
 
 #include <dlfcn.h>
+#include <semaphore.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <set>
@@ -62,6 +65,10 @@ struct THost {
   // same mutex: no tearing, and neither thread waits for the other's frame.
   std::mutex frameMutex;
   std::condition_variable frameCondition;
+  // The pause between frames: posted only to end the thread. A condition variable there cost
+  // a system call per frame: the mutex it takes back counts as contended, so its release
+  // always wakes the kernel.
+  sem_t stopSignal{};
   bool terminate = false;
   bool framePending = false;     // the frame bitmap holds a frame the UI has not drawn yet
   bool redrawRequested = false;  // a click or resize while resting
@@ -72,22 +79,43 @@ struct THost {
   int32_t frameWidth = 0, frameHeight = 0;
   VisRenderData data{};
 
+  THost() { sem_init(&stopSignal, 0, 0); }
   // A program that ends without stopping the plug-in: the thread is ended (the plug-in's
   // code is not called again); a running std::thread must never be destroyed.
   ~THost() {
-    if (!thread.joinable()) return;
+    if (thread.joinable()) {
+      SignalTerminate();
+      thread.join();
+    }
+    sem_destroy(&stopSignal);
+  }
+
+  // Asks the render thread to end, resting or between frames.
+  void SignalTerminate() {
     {
       std::lock_guard lock(frameMutex);
       terminate = true;
     }
     frameCondition.notify_all();
-    thread.join();
+    sem_post(&stopSignal);
   }
 };
 
 THost& Host() {
   static THost host;
   return host;
+}
+
+// The render thread: waits the pause between frames, or less when a stop posts the signal.
+void PauseBetweenFrames(THost& h) {
+  timespec deadline{};
+  clock_gettime(CLOCK_MONOTONIC, &deadline);
+  const auto pause = std::chrono::duration_cast<std::chrono::nanoseconds>(kFramePause).count();
+  deadline.tv_nsec += static_cast<long>(pause % 1'000'000'000);
+  deadline.tv_sec += static_cast<time_t>(pause / 1'000'000'000 + deadline.tv_nsec / 1'000'000'000);
+  deadline.tv_nsec %= 1'000'000'000;
+  while (sem_clockwait(&h.stopSignal, CLOCK_MONOTONIC, &deadline) != 0 && errno == EINTR) {
+  }
 }
 
 uint64_t PackSize(int32_t w, int32_t h) {
@@ -287,10 +315,11 @@ void RenderThread(THost& h) {
     const auto& rateHook = SoniqueVisPluginHooks().SamplingRate;
     const uint32_t rate = rateHook ? rateHook() : 0;
     quietFrames = rate > 0 ? 0 : std::min(quietFrames + 1, kQuietFramesBeforeRest);
+    if (quietFrames < kQuietFramesBeforeRest) PauseBetweenFrames(h);
     {
       std::unique_lock lock(h.frameMutex);
       if (quietFrames < kQuietFramesBeforeRest) {
-        if (h.frameCondition.wait_for(lock, kFramePause, [&] { return h.terminate; })) break;
+        if (h.terminate) break;
       } else {
         h.frameCondition.wait(lock, [&] { return h.terminate || h.redrawRequested || h.wakeRequested; });
         if (h.terminate) break;
@@ -402,12 +431,10 @@ void StopVisPlugin() {
   THost& h = Host();
   if (!h.running) return;
   h.lastResult = false;
-  {
-    std::lock_guard lock(h.frameMutex);
-    h.terminate = true;
-  }
-  h.frameCondition.notify_all();
+  h.SignalTerminate();
   if (h.thread.joinable()) h.thread.join();
+  while (sem_trywait(&h.stopSignal) == 0) {
+  }  // a signal the thread did not wait for is not left for the next one
   // No plug-in call is in flight from here on.
   if (h.initialized && h.infoPresent && !h.unusable) {
     const std::string ini = VisPluginSettingsPath();

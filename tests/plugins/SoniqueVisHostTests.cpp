@@ -305,6 +305,25 @@ TEST_F(SoniqueVisHost, UndrawnFramesNeverHoldTheRenderThreadAndTheNewestIsDrawnW
   EXPECT_FALSE(TakePendingVisFrame(pixels, width, height)) << "nothing after the stop";
 }
 
+// The pause between frames holds through stops and starts: a stop ends the thread at once,
+// even mid-pause, and leaves nothing that would cut the next activation's pauses short.
+TEST_F(SoniqueVisHost, StopsEndThePauseAtOnceAndTheNextActivationKeepsItsPace) {
+  SoniqueVisPluginHooks().SamplingRate = [] { return 44100u; };
+  for (int activation = 0; activation < 3; ++activation) {
+    StartAndWaitForFrames(state->RenderCount + 2);
+    const auto stopAsked = std::chrono::steady_clock::now();
+    StopVisPlugin();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 100ms) << "activation " << activation;
+  }
+  StartAndWaitForFrames(state->RenderCount + 1);
+  const int before = state->RenderCount;
+  std::this_thread::sleep_for(300ms);
+  const int frames = state->RenderCount - before;
+  // 15 ms a frame: at most about 20 in 300 ms. A pause that no longer waits draws hundreds.
+  EXPECT_LE(frames, 24);
+  EXPECT_GE(frames, 3) << "the thread kept drawing";
+}
+
 TEST(SoniqueVisPixels, CopiesAreOpaqueWhateverTheTopByteAndTheCount) {
   const uint32_t from[5] = {0x00123456, 0x7FABCDEF, 0xFF000000, 0x00000000, 0x80FFFFFF};
   uint32_t to[6] = {1, 2, 3, 4, 5, 0xCAFE};

@@ -119,13 +119,40 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
   WriteSnapshot(*this);
 }
 
+namespace {
+
+// True when no other widget draws over the box: none of its own children is shown, and no
+// shown sibling of it or of any of its parents stacked above it reaches into it. (A widget
+// that is not opaque is not taken off the visible region, so that alone does not tell.)
+bool NothingDrawnOver(const QWidget& box) {
+  for (const QObject* child : box.children())
+    if (child->isWidgetType() && static_cast<const QWidget*>(child)->isVisible()) return false;
+  QRect area = box.rect();
+  for (const QWidget* w = &box; !w->isWindow(); w = w->parentWidget()) {
+    area.translate(w->pos());  // into the parent's coordinates
+    bool above = false;
+    for (const QObject* sibling : w->parentWidget()->children()) {
+      if (sibling == w) {
+        above = true;
+        continue;
+      }
+      if (!above || !sibling->isWidgetType()) continue;
+      const auto* widget = static_cast<const QWidget*>(sibling);
+      if (widget->isVisible() && !widget->isWindow() && widget->geometry().intersects(area)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool TVisualsScreenDrawingPaintBox::CopyFrameIntoWindow() {
   if (m_frame.isNull() || m_frame.size() != size() || !isVisible() || VisualsScreenShowsVideo()) return false;
   QWidget* top = window();
   QBackingStore* store = top->backingStore();
   QWindow* handle = top->windowHandle();
   if (store == nullptr || handle == nullptr || !handle->isExposed()) return false;
-  if (visibleRegion() != QRegion(rect())) return false;
+  if (visibleRegion() != QRegion(rect()) || !NothingDrawnOver(*this)) return false;
   const QRect target(mapTo(top, QPoint(0, 0)), size());
   if (!QRect(QPoint(0, 0), store->size()).contains(target)) return false;
   store->beginPaint(target);

@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 
@@ -158,6 +159,30 @@ TEST_F(VisualsScreen, WhatTheWindowShowsIsTheNewestFrameInItsPlaceAndTheSkinArou
         if (!area.contains(x, y) && screen.pixel(x, y) != painted.pixel(x, y)) ++differing;
     EXPECT_EQ(differing, 0) << std::hex << fill;
   }
+}
+
+// A widget that paints over the drawing area without being opaque (a skin's button panel is
+// one) stays on top of the frames.
+TEST_F(VisualsScreen, AWidgetOverTheDrawingAreaStaysOnTopOfTheFrames) {
+  struct TCover : QWidget {
+    using QWidget::QWidget;
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(4, 4, 8, 8), Qt::green); }
+  };
+  windows->Visuals.show();
+  ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); }));
+  const QRect area(PaintBox().mapTo(&windows->Visuals, QPoint(0, 0)), PaintBox().size());
+  TCover cover(&windows->Visuals);
+  cover.setGeometry(area.x() + 10, area.y() + 10, 16, 16);
+  cover.show();
+  cover.raise();
+  state->Fill = 0x000000FF;
+  ASSERT_TRUE(PumpUntil([&] { return PaintBox().Frame().pixel(0, 0) == 0xFF0000FFu; }));
+  const int taken = state->RenderCount;
+  ASSERT_TRUE(PumpUntil([&] { return state->RenderCount >= taken + 3; }));  // frames drawn after the cover
+  const QImage screen =
+      QGuiApplication::primaryScreen()->grabWindow(windows->Visuals.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(screen.pixel(area.x() + 18, area.y() + 18), 0xFF00FF00u) << "the cover's own paint";
+  EXPECT_EQ(screen.pixel(area.x() + 30, area.y() + 30), 0xFF0000FFu) << "the frame beside it";
 }
 
 TEST_F(VisualsScreen, LeftClicksAndNewSizesReachThePlugin) {

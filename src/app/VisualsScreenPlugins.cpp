@@ -121,15 +121,16 @@ void TVisualsScreenDrawingPaintBox::TakeFrame() {
 
 namespace {
 
-// True when no other widget draws over the box: none of its own children is shown, and no
-// shown sibling of it or of any of its parents stacked above it reaches into it. (A widget
-// that is not opaque is not taken off the visible region, so that alone does not tell.)
-bool NothingDrawnOver(const QWidget& box) {
+// True when the whole box shows and no other widget draws over it: none of its own children
+// is shown, no parent clips it, and no shown sibling of it or of a parent stacked above it
+// reaches into it. (The visible region leaves in widgets that are not opaque.)
+bool WholeAndUncovered(const QWidget& box) {
   for (const QObject* child : box.children())
     if (child->isWidgetType() && static_cast<const QWidget*>(child)->isVisible()) return false;
   QRect area = box.rect();
   for (const QWidget* w = &box; !w->isWindow(); w = w->parentWidget()) {
     area.translate(w->pos());  // into the parent's coordinates
+    if (!w->parentWidget()->rect().contains(area)) return false;
     bool above = false;
     for (const QObject* sibling : w->parentWidget()->children()) {
       if (sibling == w) {
@@ -152,15 +153,15 @@ bool TVisualsScreenDrawingPaintBox::CopyFrameIntoWindow() {
   QBackingStore* store = top->backingStore();
   QWindow* handle = top->windowHandle();
   if (store == nullptr || handle == nullptr || !handle->isExposed()) return false;
-  if (visibleRegion() != QRegion(rect()) || !NothingDrawnOver(*this)) return false;
+  if (!WholeAndUncovered(*this)) return false;
   const QRect target(mapTo(top, QPoint(0, 0)), size());
   if (!QRect(QPoint(0, 0), store->size()).contains(target)) return false;
   store->beginPaint(target);
   auto* image = dynamic_cast<QImage*>(store->paintDevice());
+  // At a pixel ratio of 1 the image is the store's size, which holds the target.
   const bool fits = image != nullptr && image->devicePixelRatio() == 1.0 &&
                     (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied ||
-                     image->format() == QImage::Format_ARGB32) &&
-                    QRect(QPoint(0, 0), image->size()).contains(target);
+                     image->format() == QImage::Format_ARGB32);
   if (fits) {
     const size_t rowBytes = size_t(target.width()) * 4;
     uchar* row = image->bits() + qsizetype(target.y()) * image->bytesPerLine() + qsizetype(target.x()) * 4;

@@ -89,24 +89,14 @@ KAUDIO_DWORD KAUDIO_ChannelGetLevel(KAUDIO_DWORD handle) {
   const long got = Obtain(*ch, s.data(), frames);
   if (got < 0) return kError;
   // Even channels count as left, odd ones as right; a mono channel is both. The meters ask
-  // 50 times a second: with an even count (or one) the sides alternate through the whole
-  // buffer and need no test per sample.
+  // 50 times a second: each side is read by its own stride, with no test per sample.
   float left = 0, right = 0;
-  const size_t samples = size_t(got) * chans;
-  if (chans % 2 == 0 || chans == 1) {
-    for (size_t i = 0; i + 1 < samples; i += 2) {
-      left = std::max(left, std::fabs(s[i]));
-      right = std::max(right, std::fabs(s[i + 1]));
-    }
-    if (samples % 2 == 1) left = std::max(left, std::fabs(s[samples - 1]));
-    if (chans == 1) left = right = std::max(left, right);
-  } else {
-    for (size_t f = 0; f < size_t(got); ++f)
-      for (uint32_t c = 0; c < chans; ++c) {
-        float& side = c % 2 == 0 ? left : right;
-        side = std::max(side, std::fabs(s[f * chans + c]));
-      }
+  for (size_t f = 0; f < size_t(got); ++f) {
+    const float* frame = &s[f * chans];
+    for (uint32_t c = 0; c < chans; c += 2) left = std::max(left, std::fabs(frame[c]));
+    for (uint32_t c = 1; c < chans; c += 2) right = std::max(right, std::fabs(frame[c]));
   }
+  if (chans == 1) right = left;
   auto scale = [](float v) { return KAUDIO_DWORD(std::min(32768.0f, std::round(v * 32768.0f))); };
   SetError(0);
   return scale(left) | (scale(right) << 16);

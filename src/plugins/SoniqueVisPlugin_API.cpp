@@ -108,12 +108,15 @@ THost& Host() {
 
 // The render thread: waits the pause between frames, or less when a stop posts the signal.
 void PauseBetweenFrames(THost& h) {
+  constexpr long kPauseNs = std::chrono::duration_cast<std::chrono::nanoseconds>(kFramePause).count();
+  static_assert(kPauseNs < 1'000'000'000);
   timespec deadline{};
   clock_gettime(CLOCK_MONOTONIC, &deadline);
-  const auto pause = std::chrono::duration_cast<std::chrono::nanoseconds>(kFramePause).count();
-  deadline.tv_nsec += static_cast<long>(pause % 1'000'000'000);
-  deadline.tv_sec += static_cast<time_t>(pause / 1'000'000'000 + deadline.tv_nsec / 1'000'000'000);
-  deadline.tv_nsec %= 1'000'000'000;
+  deadline.tv_nsec += kPauseNs;
+  if (deadline.tv_nsec >= 1'000'000'000) {
+    deadline.tv_nsec -= 1'000'000'000;
+    ++deadline.tv_sec;
+  }
   while (sem_clockwait(&h.stopSignal, CLOCK_MONOTONIC, &deadline) != 0 && errno == EINTR) {
   }
 }
@@ -192,15 +195,13 @@ void FillSpectrum(THost& h) {
 }  // namespace
 
 void CopyVisPixelsOpaque(uint32_t* to, const uint32_t* from, size_t count) {
-  // Eight pixels at a time in vector registers: this runs for every pixel of every frame.
-  using Pixels8 = uint32_t __attribute__((vector_size(32)));
-  const Pixels8 opaque = Pixels8{} | 0xFF000000u;
+  // Two pixels at a time: this runs for every pixel of every frame.
   size_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    Pixels8 eight;
-    std::memcpy(&eight, from + i, sizeof eight);
-    eight |= opaque;
-    std::memcpy(to + i, &eight, sizeof eight);
+  for (; i + 2 <= count; i += 2) {
+    uint64_t pair;
+    std::memcpy(&pair, from + i, sizeof pair);
+    pair |= 0xFF000000FF000000ull;
+    std::memcpy(to + i, &pair, sizeof pair);
   }
   for (; i < count; ++i) to[i] = from[i] | 0xFF000000u;
 }
@@ -315,10 +316,11 @@ void RenderThread(THost& h) {
     const auto& rateHook = SoniqueVisPluginHooks().SamplingRate;
     const uint32_t rate = rateHook ? rateHook() : 0;
     quietFrames = rate > 0 ? 0 : std::min(quietFrames + 1, kQuietFramesBeforeRest);
-    if (quietFrames < kQuietFramesBeforeRest) PauseBetweenFrames(h);
+    const bool resting = quietFrames >= kQuietFramesBeforeRest;
+    if (!resting) PauseBetweenFrames(h);
     {
       std::unique_lock lock(h.frameMutex);
-      if (quietFrames < kQuietFramesBeforeRest) {
+      if (!resting) {
         if (h.terminate) break;
       } else {
         h.frameCondition.wait(lock, [&] { return h.terminate || h.redrawRequested || h.wakeRequested; });

@@ -51,6 +51,11 @@ class VisualsScreen : public ::testing::Test {
   }
 
   TVisualsScreenDrawingPaintBox& PaintBox() { return *windows->Visuals.DrawingPaintBox(); }
+  // What the visuals window shows: its backing store under the offscreen platform.
+  QImage WindowAsShown() {
+    return QGuiApplication::primaryScreen()->grabWindow(windows->Visuals.winId()).toImage().convertToFormat(
+        QImage::Format_RGB32);
+  }
 
   TTempFolder folder;
   std::unique_ptr<TDefaultSkinnedWindows> windows;
@@ -139,14 +144,10 @@ TEST_F(VisualsScreen, WhatTheWindowShowsIsTheNewestFrameInItsPlaceAndTheSkinArou
   ASSERT_TRUE(PumpUntil([&] { return !PaintBox().Frame().isNull(); }));
   const QRect area(PaintBox().mapTo(&windows->Visuals, QPoint(0, 0)), PaintBox().size());
   ASSERT_GT(area.x() + area.y(), 0) << "the area must sit inside the window's frame for this test";
-  auto shown = [&] {
-    return QGuiApplication::primaryScreen()->grabWindow(windows->Visuals.winId()).toImage().convertToFormat(
-        QImage::Format_RGB32);
-  };
   for (const uint32_t fill : {0x0000FF00u, 0x000000FFu, 0x00FF00FFu}) {
     state->Fill = fill;
     ASSERT_TRUE(PumpUntil([&] { return PaintBox().Frame().pixel(0, 0) == (fill | 0xFF000000u); }));
-    const QImage screen = shown();
+    const QImage screen = WindowAsShown();
     ASSERT_TRUE(screen.rect().contains(area));
     for (const QPoint at : {area.topLeft(), area.bottomRight(), area.center()})
       EXPECT_EQ(screen.pixel(at), fill | 0xFF000000u) << std::hex << fill << " at " << at.x() << "," << at.y();
@@ -179,8 +180,7 @@ TEST_F(VisualsScreen, AWidgetOverTheDrawingAreaStaysOnTopOfTheFrames) {
   ASSERT_TRUE(PumpUntil([&] { return PaintBox().Frame().pixel(0, 0) == 0xFF0000FFu; }));
   const int taken = state->RenderCount;
   ASSERT_TRUE(PumpUntil([&] { return state->RenderCount >= taken + 3; }));  // frames drawn after the cover
-  const QImage screen =
-      QGuiApplication::primaryScreen()->grabWindow(windows->Visuals.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage screen = WindowAsShown();
   EXPECT_EQ(screen.pixel(area.x() + 18, area.y() + 18), 0xFF00FF00u) << "the cover's own paint";
   EXPECT_EQ(screen.pixel(area.x() + 30, area.y() + 30), 0xFF0000FFu) << "the frame beside it";
 }
